@@ -1,0 +1,143 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "app/window_ops.h"
+
+// The window's layout as the form designer drew it: one row per control, in
+// twips from the top-left corner of the client area (15 twips = 1 pixel at
+// 96 dpi). Plain data, shared by the Qt window and the terminal front-end.
+
+namespace capbeam {
+
+struct TwipRect {
+    int left, top, width, height;
+};
+
+struct CaptionRow {
+    std::string_view name;
+    std::string_view text;  // exact, blanks included
+    TwipRect rect;
+    double pointSize;
+};
+
+struct FieldRow {
+    Field field;
+    std::string_view name;
+    TwipRect rect;
+    int tabIndex;
+    std::string_view initialText;
+    std::string_view caption;  // name of the caption the box belongs to
+};
+
+struct ButtonRow {
+    std::string_view name;
+    std::string_view text;
+    TwipRect rect;
+    int tabIndex;
+};
+
+inline constexpr std::string_view kAppName = "盖梁端点坐标计算";
+inline constexpr std::string_view kTitle = "斜交盖梁端点桩号及坐标计算";
+
+// The title caption's text is the program's title.
+inline constexpr std::array<CaptionRow, 23> kCaptions{{
+    {"TitleLabel", kTitle, {4200, 240, 6375, 375}, 13.5},
+    {"Label2", "    圆心   纵座标 X", {4560, 960, 855, 375}, 8.25},
+    {"Label3", "    圆心    横座标 Y", {6960, 960, 855, 375}, 8.25},
+    {"Label6", "盖梁中桩    桩号  Kj", {3240, 1440, 855, 375}, 8.25},
+    {"Label4", "盖梁中桩纵座标 X", {5760, 1440, 855, 375}, 8.25},
+    {"Label5", "盖梁中桩横座标 Y", {8160, 1440, 855, 375}, 8.25},
+    {"Label22", " 平曲线半径  R", {4200, 1920, 1335, 255}, 8.25},
+    {"Label8", " 路基宽度 DR", {7080, 1920, 1215, 255}, 8.25},
+    {"Label7", " 盖梁与切线交角  B", {2880, 2280, 1695, 255}, 8.25},
+    {"Label21", "平曲线正反偏符号 P", {7320, 2280, 1815, 255}, 8.25},
+    {"Label10", "(盖梁内侧和外侧计算结果)", {5400, 5160, 3735, 375}, 13.5},
+    {"Label23", "计算精度 (以度为单位)", {6240, 5640, 1935, 255}, 8.25},
+    {"Label9", "需要计算的盖梁         中桩桩号  Kp ", {2520, 6240, 1455, 375}, 8.25},
+    {"Label11", "盖梁中桩纵座标 X", {5640, 6240, 855, 375}, 8.25},
+    {"Label20", "盖梁中桩横座标 Y", {8040, 6240, 855, 375}, 8.25},
+    {"Label12", " 盖梁内侧    端点桩号 K", {1800, 6600, 1095, 375}, 8.25},
+    {"Label13", "  盖梁内侧     端点纵座标 X", {4440, 6600, 1215, 375}, 8.25},
+    {"Label14", "  盖梁内侧     端点横座标 Y", {7080, 6600, 1215, 375}, 8.25},
+    {"Label15", "盖梁内侧    长度   L", {9720, 6600, 855, 375}, 8.25},
+    {"Label16", "  盖梁外侧     端点桩号 K", {1800, 7080, 1095, 375}, 8.25},
+    {"Label17", "  盖梁外侧     端点纵座标 X", {4440, 7080, 1215, 375}, 8.25},
+    {"Label18", "  盖梁外侧     端点横座标 Y", {7080, 7080, 1215, 375}, 8.25},
+    {"Label19", "盖梁外侧    长度   L", {9720, 7080, 855, 375}, 8.25},
+}};
+
+inline constexpr double kFieldPointSize = 8.25;
+
+inline constexpr std::array<FieldRow, kFieldCount> kFields{{
+    {Field::Text1, "Text1", {5400, 1020, 1335, 285}, 0, "", "Label2"},
+    {Field::Text2, "Text2", {7800, 1020, 1335, 285}, 1, "", "Label3"},
+    {Field::Text3, "Text3", {4080, 1500, 1455, 285}, 2, "", "Label6"},
+    {Field::Text4, "Text4", {6600, 1500, 1335, 285}, 3, "", "Label4"},
+    {Field::Text5, "Text5", {9000, 1500, 1335, 285}, 9, "", "Label5"},
+    {Field::Text6, "Text6", {4560, 2280, 2535, 285}, 11, "", "Label7"},
+    {Field::Text7, "Text7", {8280, 1920, 1095, 285}, 13, "", "Label8"},
+    {Field::Text8, "Text8", {2880, 6690, 1455, 285}, 16, "", "Label12"},
+    {Field::Text9, "Text9", {5640, 6690, 1335, 285}, 17, "", "Label13"},
+    {Field::Text10, "Text10", {8280, 6690, 1335, 285}, 18, "", "Label14"},
+    {Field::Text11, "Text11", {10560, 6690, 975, 285}, 19, "", "Label15"},
+    {Field::Text12, "Text12", {2880, 7170, 1455, 285}, 20, "", "Label16"},
+    {Field::Text13, "Text13", {5640, 7170, 1335, 285}, 21, "", "Label17"},
+    {Field::Text14, "Text14", {8280, 7170, 1335, 285}, 22, "", "Label18"},
+    {Field::Text15, "Text15", {10560, 7170, 975, 285}, 23, "", "Label19"},
+    {Field::Text16, "Text16", {3960, 6240, 1575, 285}, 38, "", "Label9"},
+    {Field::Text17, "Text17", {9120, 2280, 735, 285}, 34, "", "Label21"},
+    {Field::Text18, "Text18", {5520, 1920, 1215, 285}, 36, "          ", "Label22"},
+    {Field::Text19, "Text19", {6480, 6330, 1455, 285}, 40, " ", "Label11"},
+    {Field::Text20, "Text20", {8880, 6330, 1455, 285}, 41, "", "Label20"},
+    {Field::Text21, "Text21", {6480, 5850, 1455, 285}, 45, "", "Label23"},
+}};
+
+inline constexpr double kButtonPointSize = 9.75;
+
+inline constexpr std::array<ButtonRow, 3> kButtons{{
+    {"Command1", "进行计算", {5640, 7680, 975, 495}, 25},
+    {"Command2", "座标计算", {6960, 7680, 975, 495}, 44},
+    {"Command3", "退出计算", {8280, 7680, 975, 495}, 24},
+}};
+
+// The controls span this much: right edge of Text11/Text15, bottom of the buttons.
+inline constexpr int kLayoutWidthTwips = 11535;
+inline constexpr int kLayoutHeightTwips = 8175;
+
+constexpr int TwipsToPixels(int twips) { return (twips + 7) / 15; }
+
+constexpr const FieldRow& FieldRowOf(Field f) { return kFields[static_cast<std::size_t>(FieldNumber(f) - 1)]; }
+
+}  // namespace capbeam
+
+#include <string>
+
+namespace capbeam {
+
+// A caption as a screen reader should say it: runs of blanks made one, none at
+// the ends ("盖梁内侧 端点桩号 K").
+inline std::string SpokenCaption(std::string_view caption) {
+    std::string out;
+    for (const char c : caption) {
+        if (c == ' ') {
+            if (!out.empty() && out.back() != ' ') out += ' ';
+        } else {
+            out += c;
+        }
+    }
+    if (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
+
+inline const CaptionRow& CaptionRowNamed(std::string_view name) {
+    for (const CaptionRow& row : kCaptions)
+        if (row.name == name) return row;
+    return kCaptions[0];
+}
+
+// The spoken caption of the box's own label.
+inline std::string FieldCaption(Field f) { return SpokenCaption(CaptionRowNamed(FieldRowOf(f).caption).text); }
+
+}  // namespace capbeam

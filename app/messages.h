@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string_view>
+
+#include "app/failure.h"
+
+namespace capbeam {
+
+// The title of the message box for each kind of message: one place for all.
+std::string_view KindTitle(ErrorKind kind);
+
+}  // namespace capbeam

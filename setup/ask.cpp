@@ -1,0 +1,40 @@
+#include "setup/ask.h"
+
+#include "setup/text_formats.h"
+
+namespace capbeam {
+
+namespace {
+
+template <class T, class Reader>
+T Ask(WindowOps& ops, const std::string& prompt, const Rule<T>& rule, Reader read) {
+    std::optional<Refusal> refused;
+    for (;;) {
+        const std::optional<std::string> reply = ops.PromptText(prompt, refused ? &*refused : nullptr);
+        if (!reply) throw Cancelled{};
+        try {
+            const T value = read(*reply);
+            if (rule) {
+                if (std::optional<std::string> broken = rule(value)) {
+                    refused = Refusal{*reply, Message{ErrorKind::OutOfRange, *broken}};
+                    continue;
+                }
+            }
+            return value;
+        } catch (const Failure& f) {
+            refused = Refusal{*reply, f.message()};
+        }
+    }
+}
+
+}  // namespace
+
+double AskDouble(WindowOps& ops, const std::string& prompt, const Rule<double>& rule) {
+    return Ask<double>(ops, prompt, rule, [](const std::string& r) { return ReadDouble(r); });
+}
+
+float AskSingle(WindowOps& ops, const std::string& prompt, const Rule<float>& rule) {
+    return Ask<float>(ops, prompt, rule, [](const std::string& r) { return ReadSingle(r); });
+}
+
+}  // namespace capbeam

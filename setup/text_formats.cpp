@@ -1,0 +1,153 @@
+#include "setup/text_formats.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
+
+#include "app/failure.h"
+
+namespace capbeam {
+
+namespace {
+
+// Decodes one UTF-8 code point at `i`, advancing it; returns -1 for a malformed sequence.
+long DecodeUtf8(std::string_view s, std::size_t& i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    int extra = 0;
+    long cp = 0;
+    if (c < 0x80) { cp = c; }
+    else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; extra = 1; }
+    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; extra = 2; }
+    else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; extra = 3; }
+    else { ++i; return -1; }
+    ++i;
+    for (int k = 0; k < extra; ++k, ++i) {
+        if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return -1;
+        cp = (cp << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
+    }
+    return cp;
+}
+
+// The reply with full-width forms turned into ASCII and the blanks around it
+// removed. Any other character that is not ASCII becomes '?', which no number contains.
+std::string Normalise(std::string_view reply) {
+    std::string ascii;
+    for (std::size_t i = 0; i < reply.size();) {
+        long cp = DecodeUtf8(reply, i);
+        if (cp == 0x3000) cp = ' ';                              // ideographic space
+        else if (cp >= 0xFF01 && cp <= 0xFF5E) cp -= 0xFEE0;     // full-width ASCII forms
+        ascii += (cp >= 0 && cp < 0x80) ? static_cast<char>(cp) : '?';
+    }
+    const auto first = ascii.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    const auto last = ascii.find_last_not_of(" \t");
+    return ascii.substr(first, last - first + 1);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// [+-] (digits [. [digits]] | . digits) [(e|E) [+-] digits], nothing else.
+bool IsDecimalNumber(const std::string& t) {
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t from = i;
+        while (i < t.size() && IsDigit(t[i])) ++i;
+        return i - from;
+    };
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    std::size_t mantissa = digits();
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) return false;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        if (digits() == 0) return false;
+    }
+    return i == t.size();
+}
+
+std::string Quoted(std::string_view reply) { return "「" + std::string(reply) + "」"; }
+
+template <class T>
+T ReadNumber(std::string_view reply) {
+    const std::string t = Normalise(reply);
+    if (t.empty())
+        throw Failure(ErrorKind::TypeMismatch, "没有输入数值。请输入一个数，例如 3000 或 -12.5。");
+    if (!IsDecimalNumber(t))
+        throw Failure(ErrorKind::TypeMismatch,
+                      Quoted(reply) + " 不是一个数。请只输入数字，可带正负号和小数点，例如 3000 或 -12.5。");
+    // from_chars takes no leading '+'.
+    const char* first = t.data() + (t[0] == '+' ? 1 : 0);
+    T value{};
+    const auto [end, ec] = std::from_chars(first, t.data() + t.size(), value, std::chars_format::general);
+    if (ec == std::errc::result_out_of_range)
+        throw Failure(ErrorKind::Overflow,
+                      Quoted(reply) + " 超出了可以计算的数值范围。请检查数值的位数和指数。");
+    if (ec != std::errc() || end != t.data() + t.size())
+        throw Failure(ErrorKind::TypeMismatch, Quoted(reply) + " 不是一个数。请重新输入。");
+    return value == 0 ? T(0) : value;  // "-0" reads as 0
+}
+
+// Writes `value`, already known finite and non-zero, rounded to `digits`
+// significant digits; `fixedBelow` is the decimal exponent from which the
+// exponent form is used.
+template <class T>
+std::string GeneralText(T value, int digits, int fixedBelow) {
+    char sci[48];
+    std::snprintf(sci, sizeof sci, "%.*e", digits - 1, static_cast<double>(value));
+    const std::string_view text(sci);
+    const std::size_t e = text.find('e');
+    const int exponent = std::atoi(sci + e + 1);
+    if (exponent >= fixedBelow || exponent < -15) {
+        std::string mantissa(text.substr(0, e));
+        if (mantissa.find('.') != std::string::npos) {
+            mantissa.erase(mantissa.find_last_not_of('0') + 1);
+            if (mantissa.back() == '.') mantissa.pop_back();
+        }
+        char exp[16];
+        std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+        return mantissa + exp;
+    }
+    // The nearest T to the rounded decimal; its shortest round-trip form is
+    // that decimal, since every decimal of `digits` digits is a distinct T.
+    T rounded{};
+    std::from_chars(text.data(), text.data() + text.size(), rounded, std::chars_format::scientific);
+    char out[400];
+    const auto res = std::to_chars(out, out + sizeof out, rounded, std::chars_format::fixed);
+    return std::string(out, res.ptr);
+}
+
+template <class T>
+std::string NumberTextOf(T value, int digits, int fixedBelow) {
+    if (!std::isfinite(value))
+        throw Failure(ErrorKind::InvalidOperation,
+                      "计算结果不是一个有限的数，无法显示。请检查输入的数值。");
+    if (value == 0) return "0";  // negative zero too
+    return GeneralText(value, digits, fixedBelow);
+}
+
+}  // namespace
+
+double ReadDouble(std::string_view reply) { return ReadNumber<double>(reply); }
+float ReadSingle(std::string_view reply) { return ReadNumber<float>(reply); }
+
+std::string NumberText(double value) { return NumberTextOf(value, 15, 15); }
+std::string NumberText(float value) { return NumberTextOf(value, 7, 7); }
+
+std::string SignedText(double value) { return (value < 0 ? "" : " ") + NumberText(value); }
+
+double Round3(double value) { return std::nearbyint(value * 1000) / 1000; }
+
+std::string ChainageText(double chainage, ChainageForm form) {
+    const double km = std::trunc(chainage / 1000);
+    double m = chainage - 1000 * km;
+    if (form == ChainageForm::Computed) m = Round3(m);
+    return "K" + SignedText(km) + "+" + SignedText(m);
+}
+
+}  // namespace capbeam

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// How every value enters (as the text of a prompt reply) and leaves (as the
+// text of a text box). One place for every number-to-text rule.
+
+namespace capbeam {
+
+// Reads a reply as a decimal number: blanks around it are ignored; an optional
+// sign, digits with an optional "." and fraction, an optional exponent.
+// Full-width digits, signs, point and blanks (as a Chinese input method types
+// them) read like their ASCII forms. Throws Failure: TypeMismatch for an empty
+// reply or one that is not a number, Overflow for a number beyond the type's
+// range. A reply of "-0" reads as 0.
+double ReadDouble(std::string_view reply);
+float ReadSingle(std::string_view reply);
+
+// The general number format: rounded to 15 significant digits (7 for a single),
+// fixed notation with "." whatever the locale, no trailing zeros, no point
+// without digits after it, "-" before a negative value, never "-0".
+// Magnitudes from 1e15 (1e7 for a single) up, or below 1e-15, are written with
+// an exponent ("1.23456789012346E+18"). Throws Failure(InvalidOperation) for a
+// value that is not finite: no text box ever shows one.
+std::string NumberText(double value);
+std::string NumberText(float value);
+
+// NumberText with one leading blank when the value is not negative (zero and
+// negative zero included): the number format inside a chainage.
+std::string SignedText(double value);
+
+// The value rounded to three decimals, an exact half going to the even digit.
+double Round3(double value);
+
+// A chainage in metres as "K", kilometres, "+", metres: "K 12+ 345.678".
+// Kilometres are truncated towards zero; the metres keep the residue of the
+// subtraction, and a computed chainage has them rounded by Round3 (which may
+// show 1000: the rounding never carries into the kilometres).
+enum class ChainageForm { Entered, Computed };
+std::string ChainageText(double chainage, ChainageForm form);
+
+}  // namespace capbeam

@@ -1,0 +1,19 @@
+#include "tests/scripted_view.h"
+
+namespace capbeam::test {
+
+std::optional<std::string> ScriptedView::PromptText(const std::string& message, const Refusal* refused) {
+    prompts.push_back(message);
+    if (refused) refusals.push_back(*refused);
+    if (replies_.empty()) return std::nullopt;
+    std::optional<std::string> reply = std::move(replies_.front());
+    replies_.pop_front();
+    return reply;
+}
+
+void ScriptedView::SetText(Field field, const std::string& text) {
+    writes.push_back(field);
+    texts[field] = text;
+}
+
+}  // namespace capbeam::test

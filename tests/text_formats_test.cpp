@@ -1,0 +1,138 @@
+#include "setup/text_formats.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "app/failure.h"
+
+namespace capbeam {
+namespace {
+
+struct ChainageCase {
+    const char* name;
+    double chainage;
+    const char* entered;
+    const char* computed;
+};
+
+class ChainageTextTest : public ::testing::TestWithParam<ChainageCase> {};
+
+TEST_P(ChainageTextTest, BothForms) {
+    const ChainageCase& c = GetParam();
+    EXPECT_EQ(ChainageText(c.chainage, ChainageForm::Entered), c.entered);
+    EXPECT_EQ(ChainageText(c.chainage, ChainageForm::Computed), c.computed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ChainageTextTest,
+    ::testing::Values(
+        ChainageCase{"Plain", 12345.678, "K 12+ 345.678", "K 12+ 345.678"},
+        ChainageCase{"ResidueOfTheSubtraction", 123456.789, "K 123+ 456.789000000004", "K 123+ 456.789"},
+        ChainageCase{"SevenDecimals", 5678.1234567, "K 5+ 678.1234567", "K 5+ 678.123"},
+        ChainageCase{"RoundsDown", 12345.67849, "K 12+ 345.67849", "K 12+ 345.678"},
+        ChainageCase{"MetresRoundUpTo1000", 12999.9996, "K 12+ 999.999599999999", "K 12+ 1000"},
+        ChainageCase{"WholeKilometre", 2000, "K 2+ 0", "K 2+ 0"},
+        ChainageCase{"BelowOneKilometre", 999.5, "K 0+ 999.5", "K 0+ 999.5"},
+        ChainageCase{"Thousand", 1000000, "K 1000+ 0", "K 1000+ 0"},
+        ChainageCase{"NegativeMetresOnly", -250, "K 0+-250", "K 0+-250"},
+        ChainageCase{"NegativeKilometres", -1250, "K-1+-250", "K-1+-250"},
+        ChainageCase{"Zero", 0, "K 0+ 0", "K 0+ 0"},
+        ChainageCase{"NegativeZero", -0.0, "K 0+ 0", "K 0+ 0"},
+        ChainageCase{"TinyNegativeRoundsToZeroWithoutMinus", -0.0004, "K 0+-0.0004", "K 0+ 0"},
+        ChainageCase{"BelowOneMetre", 12000.5, "K 12+ 0.5", "K 12+ 0.5"},
+        ChainageCase{"ComputedEndNearKilometre", 1999.9996, "K 1+ 999.9996", "K 1+ 1000"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NumberText, GeneralFormat) {
+    const struct {
+        double value;
+        const char* text;
+    } rows[] = {
+        {3000, "3000"},     {-12.5, "-12.5"},   {30.153, "30.153"},        {500, "500"},
+        {0, "0"},           {-0.0, "0"},        {0.1 + 0.2, "0.3"},        {1.0 / 3, "0.333333333333333"},
+        {-2.0 / 3, "-0.666666666666667"},      {123456789012345.0, "123456789012345"},
+        {1e15, "1E+15"},    {1.5e-16, "1.5E-16"}, {57.29577951471995, "57.29577951472"},
+    };
+    for (const auto& r : rows) EXPECT_EQ(NumberText(r.value), r.text) << r.value;
+}
+
+TEST(NumberText, SingleHasSevenDigits) {
+    EXPECT_EQ(NumberText(0.01f), "0.01");
+    EXPECT_EQ(NumberText(0.001f), "0.001");
+    EXPECT_EQ(NumberText(1.0f / 3), "0.3333333");
+    EXPECT_EQ(NumberText(-0.0f), "0");
+    EXPECT_EQ(NumberText(12345678.0f), "1.234568E+07");
+}
+
+TEST(NumberText, RefusesWhatIsNotFinite) {
+    for (const double v : {std::numeric_limits<double>::infinity(), std::nan("")}) {
+        try {
+            NumberText(v);
+            ADD_FAILURE() << "no failure for " << v;
+        } catch (const Failure& f) {
+            EXPECT_EQ(f.kind(), ErrorKind::InvalidOperation);
+        }
+    }
+}
+
+TEST(SignedText, BlankBeforeNonNegative) {
+    EXPECT_EQ(SignedText(12), " 12");
+    EXPECT_EQ(SignedText(0), " 0");
+    EXPECT_EQ(SignedText(-0.0), " 0");
+    EXPECT_EQ(SignedText(-250), "-250");
+}
+
+TEST(Round3, HalfGoesToEven) {
+    const struct {
+        double in, out;
+    } rows[] = {{345.67849, 345.678}, {999.9996, 1000}, {0.0625, 0.062}, {0.0635, 0.064}, {-0.0625, -0.062},
+                {2.5e-3, 0.002},      {1499.6, 1499.6}};
+    for (const auto& r : rows) EXPECT_EQ(Round3(r.in), r.out) << r.in;
+    EXPECT_EQ(NumberText(Round3(-0.0004)), "0");
+}
+
+TEST(ReadDouble, Accepts) {
+    const struct {
+        const char* reply;
+        double value;
+    } rows[] = {
+        {" 12.5 ", 12.5},  {"3000", 3000},   {"-12.5", -12.5},   {"+7", 7},          {".5", 0.5},
+        {"5.", 5},         {"1e3", 1000},    {"1.5E-2", 0.015},  {"\t42\t", 42},     {"-0", 0},
+        {"１２３．５", 123.5}, {"－１２", -12}, {"　３０００　", 3000}, {"30.1530", 30.153},
+    };
+    for (const auto& r : rows) EXPECT_EQ(ReadDouble(r.reply), r.value) << r.reply;
+    EXPECT_FALSE(std::signbit(ReadDouble("-0")));
+}
+
+TEST(ReadDouble, Refuses) {
+    const struct {
+        const char* reply;
+        ErrorKind kind;
+    } rows[] = {
+        {"", ErrorKind::TypeMismatch},        {"   ", ErrorKind::TypeMismatch},   {"abc", ErrorKind::TypeMismatch},
+        {"12a", ErrorKind::TypeMismatch},     {"1,000", ErrorKind::TypeMismatch}, {"1 000", ErrorKind::TypeMismatch},
+        {".", ErrorKind::TypeMismatch},       {"e5", ErrorKind::TypeMismatch},    {"1e", ErrorKind::TypeMismatch},
+        {"--1", ErrorKind::TypeMismatch},     {"inf", ErrorKind::TypeMismatch},   {"nan", ErrorKind::TypeMismatch},
+        {"0x10", ErrorKind::TypeMismatch},    {"１２三", ErrorKind::TypeMismatch}, {"1e400", ErrorKind::Overflow},
+        {"-1e400", ErrorKind::Overflow},      {"\xff", ErrorKind::TypeMismatch},
+    };
+    for (const auto& r : rows) {
+        try {
+            ReadDouble(r.reply);
+            ADD_FAILURE() << "accepted \"" << r.reply << '"';
+        } catch (const Failure& f) {
+            EXPECT_EQ(f.kind(), r.kind) << r.reply;
+        }
+    }
+}
+
+TEST(ReadSingle, RoundsToNearestSingle) {
+    EXPECT_EQ(ReadSingle("0.001"), 0.001f);
+    EXPECT_EQ(ReadSingle("1"), 1.0f);
+    EXPECT_THROW(ReadSingle("1e39"), Failure);
+}
+
+}  // namespace
+}  // namespace capbeam
