@@ -20,3 +20,8 @@ test: build
 
 clean:
 	rm -rf $(BUILD)
+
+.PHONY: package
+# The Debian package, in $(BUILD): capbeam_<version>_<arch>.deb
+package: build
+	cd $(BUILD) && cpack -G DEB

@@ -9,6 +9,8 @@ packages=(
     fonts-wqy-microhei
     libgtest-dev googletest libbenchmark-dev
     xvfb xauth
+    desktop-file-utils appstream dpkg-dev file
+    g++-mingw-w64-x86-64-posix
 )
 
 missing=()

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the built tree into a scratch prefix and checks what a desktop
+# finds there: both programs, a valid menu entry, the icon in every size and
+# valid software-centre metadata.
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+id=org.capbeam.Capbeam
+for f in bin/capbeam-cli share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+         share/icons/hicolor/scalable/apps/$id.svg; do
+    [ -e "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
+done
+if [ -e "$build/app/capbeam" ]; then
+    [ -x "$prefix/bin/capbeam" ] || { echo "missing after install: bin/capbeam"; exit 1; }
+fi
+for size in 16 32 48 256; do
+    png=$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png
+    [ -e "$png" ] || { echo "missing icon $png"; exit 1; }
+    # The PNG header holds width and height as big-endian words at bytes 16..23.
+    dims=$(od -An -tu1 -j16 -N8 "$png" | awk '{print $3*256+$4 "x" $7*256+$8}')
+    [ "$dims" = "${size}x${size}" ] || { echo "icon $png is $dims, not ${size}x${size}"; exit 1; }
+done
+desktop-file-validate "$prefix/share/applications/$id.desktop"
+appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml"
+printf '3\n' | "$prefix/bin/capbeam-cli" --fields >/dev/null
+echo "install: ok"
