@@ -1,0 +1,502 @@
+// The curve set-up ("进行计算") driven through the window's logic with scripted replies.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <ostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/form1_layout.h"
+#include "app/form1_logic.h"
+#include "tests/scripted_view.h"
+
+namespace capbeam {
+namespace {
+
+using test::FieldTexts;
+using test::ScriptedView;
+using Replies = std::vector<std::optional<std::string>>;
+
+const std::array<std::string, 8> kPrompts = {
+    "请输入圆心的纵座标  Xo",
+    "请输入圆心的横座标  Yo",
+    "请输入斜交盖粱设计位置的中桩桩号  Kj（以米为单位）",
+    "请输入斜交盖粱设计位置中桩的纵座标  Xj ",
+    "请输入斜交盖粱设计位置中桩的横座标  Yj ",
+    "请输入盖粱与切线的交角  B,交角 (以切线为起点顺时针旋转至盖粱横轴) ",
+    "请输入平曲线的半径  R",
+    "请输入平曲线正偏或反偏的判别符号 P 的数值，正偏为 P>0 的正整数，反偏为 P<0 的负整数",
+};
+enum Prompt { kXo, kYo, kKj, kXj, kYj, kB, kR, kP };
+
+// The worked example: O = (3000, 5000), J = (3300, 5400) on a right-hand
+// curve of radius 500, B = 30° 15′ 30″.
+const Replies kExample = {"3000", "5000", "12345.678", "3300", "5400", "30.153", "500", "1"};
+
+const FieldTexts kExampleBoxes = {
+    {Field::Text1, " 3000"}, {Field::Text2, " 5000"}, {Field::Text3, "K 12+ 345.678"},
+    {Field::Text4, " 3300"}, {Field::Text5, " 5400"}, {Field::Text6, " 30.153( 度, 分，秒 )"},
+    {Field::Text18, "500(米)"}, {Field::Text17, "正偏"},
+};
+
+Replies With(Replies replies, Prompt at, std::optional<std::string> reply) {
+    replies[at] = std::move(reply);
+    return replies;
+}
+
+// The window's whole visible state, for before/after comparisons.
+std::vector<std::string> Boxes(const Form1Logic& logic) {
+    std::vector<std::string> boxes;
+    for (int n = 1; n <= kFieldCount; ++n) boxes.push_back(logic.Text(FieldAt(n)));
+    return boxes;
+}
+
+std::vector<std::string> InitialBoxes() {
+    std::vector<std::string> boxes;
+    for (const FieldRow& row : kFields) boxes.emplace_back(row.initialText);
+    return boxes;
+}
+
+// What the front-end shows must be what the logic holds.
+void ExpectViewMatches(const ScriptedView& view, const Form1Logic& logic) {
+    for (const auto& [field, text] : view.texts) EXPECT_EQ(text, logic.Text(field)) << "Text" << FieldNumber(field);
+}
+
+TEST(CurveSetup, WorkedExampleFillsEveryBoxAndValue) {
+    ScriptedView view(kExample);
+    Form1Logic logic(view);
+    ASSERT_TRUE(logic.Command1_Click());
+
+    EXPECT_EQ(view.prompts, std::vector<std::string>(kPrompts.begin(), kPrompts.end()));
+    EXPECT_TRUE(view.refusals.empty());
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(view.writes, (std::vector<Field>{Field::Text1, Field::Text2, Field::Text3, Field::Text4, Field::Text5,
+                                               Field::Text6, Field::Text18, Field::Text17}));
+    for (const auto& [field, text] : kExampleBoxes) EXPECT_EQ(logic.Text(field), text) << "Text" << FieldNumber(field);
+    ExpectViewMatches(view, logic);
+
+    const CurveState& s = logic.State();
+    EXPECT_EQ(s.RadToDeg, 57.29577951471995);
+    EXPECT_EQ(s.Xo, 3000);
+    EXPECT_EQ(s.Yo, 5000);
+    EXPECT_EQ(s.Kj, 12345.678);
+    EXPECT_EQ(s.Xj, 3300);
+    EXPECT_EQ(s.Yj, 5400);
+    EXPECT_EQ(s.B, 30.258333333333333);
+    EXPECT_EQ(s.R, 500);
+    EXPECT_EQ(s.P, 1.0f);
+    EXPECT_EQ(s.Aoj, 53.13010235567456);
+    EXPECT_EQ(s.Ab1, 353.3884356890079);
+    EXPECT_EQ(s.Ab2, 173.3884356890079);
+    // A set-up leaves the request's values alone.
+    EXPECT_EQ(s.Kp, 0);
+    EXPECT_EQ(s.Dr, 0);
+    EXPECT_EQ(s.mb, 0);
+    EXPECT_EQ(s.Rin, 0);
+    EXPECT_EQ(s.Rout, 0);
+    EXPECT_TRUE(HasCurve(s));
+}
+
+// Each box is written before the next prompt opens: a user who cancels sees
+// what was already read.
+class StepView : public ScriptedView {
+public:
+    using ScriptedView::ScriptedView;
+    std::optional<std::string> PromptText(const std::string& message, const Refusal* refused) override {
+        steps.push_back("?" + message);
+        return ScriptedView::PromptText(message, refused);
+    }
+    void SetText(Field field, const std::string& text) override {
+        steps.push_back("Text" + std::to_string(FieldNumber(field)));
+        ScriptedView::SetText(field, text);
+    }
+    std::vector<std::string> steps;
+};
+
+TEST(CurveSetup, EachBoxIsWrittenBeforeTheNextPrompt) {
+    StepView view(kExample);
+    Form1Logic logic(view);
+    ASSERT_TRUE(logic.Command1_Click());
+    const char* boxes[] = {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text18", "Text17"};
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < kPrompts.size(); ++i) {
+        expected.push_back("?" + kPrompts[i]);
+        expected.emplace_back(boxes[i]);
+    }
+    EXPECT_EQ(view.steps, expected);
+}
+
+// ---- B in D.MMSS ----------------------------------------------------------
+
+struct SkewCase {
+    const char* name;
+    const char* reply;
+    const char* text6;
+    double B;  // decimal degrees after the set-up
+};
+void PrintTo(const SkewCase& row, std::ostream* os) { *os << row.name; }
+
+class SkewConversion : public ::testing::TestWithParam<SkewCase> {};
+
+TEST_P(SkewConversion, ShowsAsReadAndStoresDecimalDegrees) {
+    const SkewCase& c = GetParam();
+    ScriptedView view(With(kExample, kB, c.reply));
+    Form1Logic logic(view);
+    ASSERT_TRUE(logic.Command1_Click());
+    EXPECT_TRUE(view.refusals.empty());
+    EXPECT_EQ(logic.Text(Field::Text6), c.text6);
+    EXPECT_EQ(logic.State().B, c.B);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SkewConversion,
+    ::testing::Values(
+        SkewCase{"MinutesAndSeconds", "30.153", " 30.153( 度, 分，秒 )", 30.258333333333333},
+        SkewCase{"MinuteNotLostToTheProduct", "0.29", " 0.29( 度, 分，秒 )", 0.48333333333333334},
+        SkewCase{"HalfADegree", "45.3", " 45.3( 度, 分，秒 )", 45.5},
+        SkewCase{"FiftyNineSeconds", "120.4559", " 120.4559( 度, 分，秒 )", 120.76638888888888},
+        SkewCase{"RightAngleStays", "90", " 90( 度, 分，秒 )", 90},
+        SkewCase{"FractionOfASecond", "30.15305", " 30.15305( 度, 分，秒 )", 30.258472222222224},
+        SkewCase{"ShownAsTheNumberRead", "30.1530", " 30.153( 度, 分，秒 )", 30.258333333333333},
+        SkewCase{"FullWidthDigits", "３０．１５３", " 30.153( 度, 分，秒 )", 30.258333333333333},
+        SkewCase{"JustBelowHalfTurn", "179.5959", " 179.5959( 度, 分，秒 )", 179.9997222222222}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Azimuths ------------------------------------------------------------
+
+struct AzimuthCase {
+    const char* name;
+    const char* Xj;
+    const char* Yj;
+    const char* B;
+    double Aoj, Ab1, Ab2;
+};
+void PrintTo(const AzimuthCase& row, std::ostream* os) { *os << row.name; }
+
+class Azimuths : public ::testing::TestWithParam<AzimuthCase> {};
+
+// O at the origin; R is the distance to J so no warning interferes.
+TEST_P(Azimuths, RadiusAndBeamAxis) {
+    const AzimuthCase& c = GetParam();
+    ScriptedView view({"0", "0", "1000", c.Xj, c.Yj, c.B, "500", "1"});
+    Form1Logic logic(view);
+    ASSERT_TRUE(logic.Command1_Click());
+    for (const Message& m : view.messages) EXPECT_EQ(m.kind, ErrorKind::Warning);
+    EXPECT_EQ(logic.State().Aoj, c.Aoj);
+    EXPECT_EQ(logic.State().Ab1, c.Ab1);
+    EXPECT_EQ(logic.State().Ab2, c.Ab2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Azimuths,
+    ::testing::Values(
+        AzimuthCase{"NorthEast", "300", "400", "30.153", 53.13010235567456, 353.3884356890079, 173.3884356890079},
+        AzimuthCase{"SouthEast", "-300", "400", "90", 126.86989764432545, 126.86989764432545, 306.8698976443254},
+        AzimuthCase{"NorthWest", "300", "-400", "90", 306.8698976443254, 306.8698976443254, 126.86989764432542},
+        AzimuthCase{"SouthWest", "-300", "-400", "90", 233.13010235567455, 233.13010235567455, 53.13010235567455},
+        AzimuthCase{"DueNorth", "500", "0", "90", 0, 0, 180},
+        AzimuthCase{"DueSouth", "-500", "0", "90", 180, 180, 0},
+        // Aoj - 90 + B below 0: one turn added; Ab2 from an Ab1 above 180.
+        AzimuthCase{"AxisWrapsUpFromBelowNorth", "400", "30", "30", 4.289153328941611, 304.2891533289416,
+                    124.28915332894161},
+        // Aoj - 90 + B at 360 or more: one turn taken off; Ab2 wraps up.
+        AzimuthCase{"AxisWrapsDownPastNorth", "400", "-300", "170", 323.1301023531022, 43.13010235310219,
+                    223.1301023531022},
+        AzimuthCase{"AxisNeedsNoWrap", "-300", "-400", "150", 233.13010235567455, 293.1301023556746,
+                    113.13010235567458}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// J due east or west of O: a quarter turn, where the arcsine formula would
+// divide by zero. Also when dX is too small against dY to change s from ±1.
+struct QuarterCase {
+    const char* name;
+    const char* Xj;
+    const char* Yj;
+    double Aoj, Ab1, Ab2;
+};
+void PrintTo(const QuarterCase& row, std::ostream* os) { *os << row.name; }
+
+class DueEastOrWest : public ::testing::TestWithParam<QuarterCase> {};
+
+TEST_P(DueEastOrWest, QuarterTurn) {
+    const QuarterCase& c = GetParam();
+    ScriptedView view({"3000", "5000", "12345.678", c.Xj, c.Yj, "30.153", "400", "1"});
+    Form1Logic logic(view);
+    ASSERT_TRUE(logic.Command1_Click());
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(logic.State().Aoj, c.Aoj);
+    EXPECT_EQ(logic.State().Ab1, c.Ab1);
+    EXPECT_EQ(logic.State().Ab2, c.Ab2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DueEastOrWest,
+    ::testing::Values(QuarterCase{"East", "3000", "5400", 90, 30.258333333333333, 210.25833333333333},
+                      QuarterCase{"West", "3000", "4600", 270, 210.25833333333333, 30.258333333333326},
+                      QuarterCase{"NearlyEastAbove", "3000.0000000001", "5400", 90, 30.258333333333333,
+                                  210.25833333333333},
+                      QuarterCase{"NearlyWestBelow", "2999.9999999999", "4600", 270, 210.25833333333333,
+                                  30.258333333333326}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- P and the boxes' signs ----------------------------------------------
+
+TEST(CurveSetup, OnlyTheSignOfPCounts) {
+    const struct {
+        const char* reply;
+        float P;
+        const char* text17;
+    } rows[] = {{"1", 1, "正偏"}, {"-1", -1, "反偏"}, {"0.5", 0.5f, "正偏"}, {"-0.5", -0.5f, "反偏"},
+                {"－１", -1, "反偏"}, {"1e-30", 1e-30f, "正偏"}};
+    for (const auto& r : rows) {
+        ScriptedView view(With(kExample, kP, r.reply));
+        Form1Logic logic(view);
+        ASSERT_TRUE(logic.Command1_Click()) << r.reply;
+        EXPECT_EQ(logic.State().P, r.P) << r.reply;
+        EXPECT_EQ(logic.Text(Field::Text17), r.text17) << r.reply;
+    }
+}
+
+TEST(CurveSetup, NegativeZeroShowsAsZero) {
+    ScriptedView view({"-0", "-0.0", "-0", "500", "-0", "90", "500", "1"});
+    Form1Logic logic(view);
+    ASSERT_TRUE(logic.Command1_Click());
+    EXPECT_EQ(logic.Text(Field::Text1), " 0");
+    EXPECT_EQ(logic.Text(Field::Text2), " 0");
+    EXPECT_EQ(logic.Text(Field::Text3), "K 0+ 0");
+    EXPECT_EQ(logic.Text(Field::Text5), " 0");
+    EXPECT_EQ(logic.State().Aoj, 0);
+    EXPECT_EQ(logic.State().Ab1, 0);
+    EXPECT_EQ(logic.State().Ab2, 180);
+}
+
+TEST(CurveSetup, EnteredChainageKeepsItsResidue) {
+    ScriptedView view(With(kExample, kKj, "123456.789"));
+    Form1Logic logic(view);
+    ASSERT_TRUE(logic.Command1_Click());
+    EXPECT_EQ(logic.Text(Field::Text3), "K 123+ 456.789000000004");
+}
+
+// ---- Refusals: the same prompt again, the rejected text held -------------
+
+struct RefusalCase {
+    const char* name;
+    Prompt at;
+    const char* reply;
+    ErrorKind kind;
+    const char* why;
+};
+void PrintTo(const RefusalCase& row, std::ostream* os) { *os << row.name; }
+
+class RefusedReply : public ::testing::TestWithParam<RefusalCase> {};
+
+// The refused reply is followed by the right one; the set-up then completes
+// exactly as the worked example.
+TEST_P(RefusedReply, AsksTheSamePromptAgain) {
+    const RefusalCase& c = GetParam();
+    Replies replies = kExample;
+    replies.insert(replies.begin() + c.at, std::string(c.reply));
+    ScriptedView view(replies);
+    Form1Logic logic(view);
+    ASSERT_TRUE(logic.Command1_Click());
+
+    ASSERT_EQ(view.refusals.size(), 1u);
+    EXPECT_EQ(view.refusals[0].rejected, c.reply);
+    EXPECT_EQ(view.refusals[0].why.kind, c.kind);
+    EXPECT_EQ(view.refusals[0].why.text, c.why);
+    ASSERT_EQ(view.prompts.size(), 9u);
+    EXPECT_EQ(view.prompts[c.at], kPrompts[c.at]);
+    EXPECT_EQ(view.prompts[c.at + 1], kPrompts[c.at]);
+    EXPECT_TRUE(view.messages.empty());
+    for (const auto& [field, text] : kExampleBoxes) EXPECT_EQ(logic.Text(field), text);
+    EXPECT_EQ(logic.State().Ab1, 353.3884356890079);
+}
+
+const char* const kMinutesSeconds =
+    "交角 B 按“度.分秒”输入，分和秒都必须小于 60：30°15′30″ 输入 30.153。"
+    "请按度、分、秒重新输入，不要输入以度为单位的小数。";
+const char* const kHalfTurn = "交角 B 必须大于 0 度、小于 180 度（以切线为起点顺时针旋转至盖粱横轴）。请重新输入。";
+const char* const kRadius = "平曲线的半径 R 必须大于 0。请输入圆曲线中线的半径，以米为单位，例如 500。";
+const char* const kSign =
+    "判别符号 P 不能为 0，只看它的正负：右偏（正偏）曲线请输入 1，左偏（反偏）曲线请输入 -1。";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RefusedReply,
+    ::testing::Values(
+        RefusalCase{"LettersAtXo", kXo, "abc", ErrorKind::TypeMismatch,
+                    "「abc」 不是一个数。请只输入数字，可带正负号和小数点，例如 3000 或 -12.5。"},
+        RefusalCase{"EmptyAtKj", kKj, "", ErrorKind::TypeMismatch, "没有输入数值。请输入一个数，例如 3000 或 -12.5。"},
+        RefusalCase{"ThousandsSeparatorAtXj", kXj, "3,300", ErrorKind::TypeMismatch,
+                    "「3,300」 不是一个数。请只输入数字，可带正负号和小数点，例如 3000 或 -12.5。"},
+        RefusalCase{"BeyondDoubleAtYj", kYj, "1e400", ErrorKind::Overflow,
+                    "「1e400」 超出了可以计算的数值范围。请检查数值的位数和指数。"},
+        RefusalCase{"BeyondSingleAtP", kP, "1e39", ErrorKind::Overflow,
+                    "「1e39」 超出了可以计算的数值范围。请检查数值的位数和指数。"},
+        RefusalCase{"ZeroRadius", kR, "0", ErrorKind::OutOfRange, kRadius},
+        RefusalCase{"NegativeRadius", kR, "-500", ErrorKind::OutOfRange, kRadius},
+        RefusalCase{"ZeroSign", kP, "0", ErrorKind::OutOfRange, kSign},
+        RefusalCase{"NegativeZeroSign", kP, "-0", ErrorKind::OutOfRange, kSign},
+        RefusalCase{"DecimalDegreesForB", kB, "30.75", ErrorKind::OutOfRange, kMinutesSeconds},
+        RefusalCase{"SeventyFiveSeconds", kB, "30.1575", ErrorKind::OutOfRange, kMinutesSeconds},
+        RefusalCase{"SixtySeconds", kB, "89.5960", ErrorKind::OutOfRange, kMinutesSeconds},
+        RefusalCase{"ZeroSkew", kB, "0", ErrorKind::OutOfRange, kHalfTurn},
+        RefusalCase{"HalfTurnSkew", kB, "180", ErrorKind::OutOfRange, kHalfTurn},
+        RefusalCase{"NegativeSkew", kB, "-30.153", ErrorKind::OutOfRange, kHalfTurn},
+        RefusalCase{"SkewBeyondHalfTurn", kB, "200", ErrorKind::OutOfRange, kHalfTurn},
+        RefusalCase{"HugeSkew", kB, "1e300", ErrorKind::OutOfRange, kHalfTurn},
+        RefusalCase{"SkewBeyondEveryProduct", kB, "1e307", ErrorKind::OutOfRange, kHalfTurn}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CurveSetup, FullWidthRepliesAreNumbers) {
+    ScriptedView view({"３０００", "５０００", "１２３４５．６７８", "３３００", "５４００", "３０．１５３", "５００", "１"});
+    Form1Logic logic(view);
+    ASSERT_TRUE(logic.Command1_Click());
+    EXPECT_TRUE(view.refusals.empty());
+    for (const auto& [field, text] : kExampleBoxes) EXPECT_EQ(logic.Text(field), text);
+    EXPECT_EQ(logic.State().Ab1, 353.3884356890079);
+}
+
+TEST(CurveSetup, RefusedTwiceThenAccepted) {
+    ScriptedView view({"3000", "5000", "12345.678", "3300", "5400", "30.75", "30.1575", "30.153", "500", "1"});
+    Form1Logic logic(view);
+    ASSERT_TRUE(logic.Command1_Click());
+    ASSERT_EQ(view.refusals.size(), 2u);
+    EXPECT_EQ(view.refusals[0].rejected, "30.75");
+    EXPECT_EQ(view.refusals[1].rejected, "30.1575");
+    EXPECT_EQ(logic.State().B, 30.258333333333333);
+}
+
+// ---- Cancel and failures undo the click ----------------------------------
+
+// A second, different set-up on a left-hand curve, to stand as "before".
+const Replies kEarlier = {"-100.5", "200", "999.5", "-100.5", "600", "120.4559", "400", "-1"};
+
+TEST(CurveSetup, CancelAtEachPromptUndoesTheClick) {
+    for (const bool afterEarlierSetUp : {false, true}) {
+        for (std::size_t at = 0; at < kPrompts.size(); ++at) {
+            SCOPED_TRACE(testing::Message() << (afterEarlierSetUp ? "after a set-up, " : "first click, ")
+                                            << "Cancel at prompt " << at + 1);
+            ScriptedView view;
+            Form1Logic logic(view);
+            if (afterEarlierSetUp) {
+                view.Replies(kEarlier);
+                ASSERT_TRUE(logic.Command1_Click());
+            }
+            const CurveState before = logic.State();
+            const std::vector<std::string> boxesBefore = Boxes(logic);
+            const std::size_t messagesBefore = view.messages.size();
+
+            Replies replies(kExample.begin(), kExample.begin() + static_cast<long>(at));
+            replies.push_back(std::nullopt);
+            view.Replies(replies);
+            EXPECT_FALSE(logic.Command1_Click());
+
+            EXPECT_EQ(view.Unanswered(), 0u);
+            EXPECT_EQ(view.prompts.back(), kPrompts[at]);
+            EXPECT_TRUE(logic.State() == before);
+            EXPECT_EQ(Boxes(logic), boxesBefore);
+            if (!afterEarlierSetUp) {
+                EXPECT_TRUE(logic.State() == CurveState{});
+                EXPECT_EQ(Boxes(logic), InitialBoxes());
+            }
+            EXPECT_EQ(view.messages.size(), messagesBefore);  // Cancel says nothing
+            ExpectViewMatches(view, logic);
+        }
+    }
+}
+
+struct FailureCase {
+    const char* name;
+    Replies replies;
+    ErrorKind kind;
+    const char* text;
+};
+void PrintTo(const FailureCase& row, std::ostream* os) { *os << row.name; }
+
+class FailedSetUp : public ::testing::TestWithParam<FailureCase> {};
+
+// After all eight replies the geometry fails: one message, and the window and
+// the record are as they were after the earlier set-up.
+TEST_P(FailedSetUp, IsUndoneWithOneMessage) {
+    const FailureCase& c = GetParam();
+    ScriptedView view(kEarlier);
+    Form1Logic logic(view);
+    ASSERT_TRUE(logic.Command1_Click());
+    const CurveState before = logic.State();
+    const std::vector<std::string> boxesBefore = Boxes(logic);
+
+    view.Replies(c.replies);
+    EXPECT_FALSE(logic.Command1_Click());
+    EXPECT_EQ(view.Unanswered(), 0u);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].kind, c.kind);
+    EXPECT_EQ(view.messages[0].text, c.text);
+    EXPECT_TRUE(logic.State() == before);
+    EXPECT_EQ(Boxes(logic), boxesBefore);
+    ExpectViewMatches(view, logic);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FailedSetUp,
+    ::testing::Values(
+        FailureCase{"JAtTheCentre",
+                    {"3000", "5000", "12345.678", "3000", "5000", "30.153", "500", "1"},
+                    ErrorKind::Geometry,
+                    "盖梁中桩 J 与圆心 O 重合，无法确定半径方向。请检查 Xo、Yo、Xj、Yj 的数值。"},
+        FailureCase{"NorthingDifferenceOverflows",
+                    {"1e308", "0", "0", "-1e308", "0", "30.153", "500", "1"},
+                    ErrorKind::Overflow,
+                    "计算 J 与圆心 O 的纵座标差时数值超出了可以计算的范围。请检查输入的座标是否多输了位数。"},
+        FailureCase{"EastingDifferenceOverflows",
+                    {"0", "-1.5e308", "0", "0", "1.5e308", "30.153", "500", "1"},
+                    ErrorKind::Overflow,
+                    "计算 J 与圆心 O 的横座标差时数值超出了可以计算的范围。请检查输入的座标是否多输了位数。"},
+        FailureCase{"DistanceOverflows",
+                    {"0", "0", "0", "1e200", "1e200", "30.153", "500", "1"},
+                    ErrorKind::Overflow,
+                    "计算 J 到圆心 O 的距离时数值超出了可以计算的范围。请检查输入的座标是否多输了位数。"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- J off the curve: a warning, the set-up stands -----------------------
+
+TEST(CurveSetup, JOffTheCurveWarnsAndStands) {
+    const struct {
+        const char* R;
+        const char* warning;  // nullptr: none
+    } rows[] = {
+        {"400",
+         "J 点到圆心 O 的距离 Dj = 500 米，与平曲线半径 R = 400 米相差超过 0.01 米，J 可能不在平曲线上。"
+         "请核对圆心和 J 点的座标以及半径；如果只是座标取整造成的差别，可以继续计算。"},
+        {"499.9899",
+         "J 点到圆心 O 的距离 Dj = 500 米，与平曲线半径 R = 499.9899 米相差超过 0.01 米，J 可能不在平曲线上。"
+         "请核对圆心和 J 点的座标以及半径；如果只是座标取整造成的差别，可以继续计算。"},
+        {"500.01", nullptr},
+        {"499.99", nullptr},
+    };
+    for (const auto& r : rows) {
+        ScriptedView view(With(kExample, kR, r.R));
+        Form1Logic logic(view);
+        ASSERT_TRUE(logic.Command1_Click()) << r.R;
+        if (r.warning) {
+            ASSERT_EQ(view.messages.size(), 1u) << r.R;
+            EXPECT_EQ(view.messages[0], (Message{ErrorKind::Warning, r.warning}));
+        } else {
+            EXPECT_TRUE(view.messages.empty()) << r.R;
+        }
+        EXPECT_EQ(logic.State().Ab1, 353.3884356890079);
+        EXPECT_EQ(logic.Text(Field::Text18), std::string(r.R) + "(米)");
+    }
+}
+
+TEST(CurveSetup, WarningShowsTheDistanceUnrounded) {
+    ScriptedView view({"0", "0", "0", "400", "30", "30", "401", "1"});
+    Form1Logic logic(view);
+    ASSERT_TRUE(logic.Command1_Click());
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_NE(view.messages[0].text.find("Dj = 401.123422402632 米"), std::string::npos) << view.messages[0].text;
+}
+
+}  // namespace
+}  // namespace capbeam
