@@ -2,8 +2,9 @@
 # make test  installs what is missing, builds and runs every test
 BUILD ?= build
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 25
 
-.PHONY: deps build run test clean
+.PHONY: deps build run test clean check-normal check-sanitize check-fuzz fuzz-long
 
 deps:
 	bash scripts/install-deps.sh
@@ -15,8 +16,27 @@ build: deps
 run: build
 	$(BUILD)/app/capbeam
 
-test: build
+# Every test: the normal build, the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a bounded fuzzing run (about a minute).
+test: check-normal check-sanitize check-fuzz
+
+check-normal: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+check-sanitize: deps
+	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCAPBEAM_SANITIZE=ON
+	cmake --build $(BUILD)-asan -j $(JOBS)
+	ctest --test-dir $(BUILD)-asan --output-on-failure -j $(JOBS)
+
+check-fuzz: deps
+	cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	      -DCAPBEAM_FUZZ=ON -DCAPBEAM_GUI=OFF -DCAPBEAM_TESTS=OFF -DFUZZ_SECONDS=$(FUZZ_SECONDS)
+	cmake --build $(BUILD)-fuzz -j $(JOBS)
+	ctest --test-dir $(BUILD)-fuzz --output-on-failure -j $(JOBS)
+
+# A longer fuzzing run: make fuzz-long (ten minutes a target).
+fuzz-long:
+	$(MAKE) check-fuzz FUZZ_SECONDS=600
 
 clean:
 	rm -rf $(BUILD)

@@ -11,6 +11,7 @@ packages=(
     xvfb xauth
     desktop-file-utils appstream dpkg-dev file
     g++-mingw-w64-x86-64-posix
+    clang libclang-rt-14-dev
 )
 
 missing=()
