@@ -75,10 +75,10 @@ std::optional<std::string> SkewAngle(double B) {
 
 // A reply of extreme magnitude can carry a sum or square beyond the double
 // range; nothing computed from it may be stored or shown.
-double Finite(double value, const char* what) {
+double Finite(double value, const std::string& what) {
     if (std::isfinite(value)) return value;
-    throw Failure(ErrorKind::Overflow, std::string("计算") + what +
-                                           "时数值超出了可以计算的范围。请检查输入的座标是否多输了位数。");
+    throw Failure(ErrorKind::Overflow,
+                  "计算" + what + "时数值超出了可以计算的范围。请检查输入的数值是否多输了位数。");
 }
 
 // Azimuth of the radius from O to J, clockwise from north, in 0 to 360.
@@ -134,8 +134,9 @@ std::vector<Message> Command1_Click(WindowOps& ops, CurveState& st) {
                       "盖梁中桩 J 与圆心 O 重合，无法确定半径方向。请检查 Xo、Yo、Xj、Yj 的数值。");
     st.Aoj = RadiusAzimuth(dX, dY, Dj, st.RadToDeg);
 
-    // The beam's axis turns B clockwise from the forward tangent, which is
-    // the radius turned back a quarter; Ab1 points to the outer side.
+    // The beam's axis makes the angle B - 90 with the outward radius, so for
+    // 0 < B < 180 Ab1 points from the beam centre to the outer side; at most
+    // one turn is taken off and one added.
     const double t = (st.Aoj - 90) + st.B;
     st.Ab1 = t;
     if (t >= 360) st.Ab1 = t - 360;

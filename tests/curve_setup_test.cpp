@@ -445,18 +445,23 @@ INSTANTIATE_TEST_SUITE_P(
                     {"3000", "5000", "12345.678", "3000", "5000", "30.153", "500", "1"},
                     ErrorKind::Geometry,
                     "盖梁中桩 J 与圆心 O 重合，无法确定半径方向。请检查 Xo、Yo、Xj、Yj 的数值。"},
+        // dX² underflows: O and J are one point for every figure the window can show.
+        FailureCase{"JWithinUnderflowOfTheCentre",
+                    {"0", "0", "0", "1e-200", "0", "30.153", "500", "1"},
+                    ErrorKind::Geometry,
+                    "盖梁中桩 J 与圆心 O 重合，无法确定半径方向。请检查 Xo、Yo、Xj、Yj 的数值。"},
         FailureCase{"NorthingDifferenceOverflows",
                     {"1e308", "0", "0", "-1e308", "0", "30.153", "500", "1"},
                     ErrorKind::Overflow,
-                    "计算 J 与圆心 O 的纵座标差时数值超出了可以计算的范围。请检查输入的座标是否多输了位数。"},
+                    "计算 J 与圆心 O 的纵座标差时数值超出了可以计算的范围。请检查输入的数值是否多输了位数。"},
         FailureCase{"EastingDifferenceOverflows",
                     {"0", "-1.5e308", "0", "0", "1.5e308", "30.153", "500", "1"},
                     ErrorKind::Overflow,
-                    "计算 J 与圆心 O 的横座标差时数值超出了可以计算的范围。请检查输入的座标是否多输了位数。"},
+                    "计算 J 与圆心 O 的横座标差时数值超出了可以计算的范围。请检查输入的数值是否多输了位数。"},
         FailureCase{"DistanceOverflows",
                     {"0", "0", "0", "1e200", "1e200", "30.153", "500", "1"},
                     ErrorKind::Overflow,
-                    "计算 J 到圆心 O 的距离时数值超出了可以计算的范围。请检查输入的座标是否多输了位数。"}),
+                    "计算 J 到圆心 O 的距离时数值超出了可以计算的范围。请检查输入的数值是否多输了位数。"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- J off the curve: a warning, the set-up stands -----------------------
