@@ -1,7 +1,193 @@
 #include "app/form1.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "app/app_setup.h"
+#include "app/caption.h"
+#include "app/messages.h"
+
 namespace capbeam {
 
-Form1::Form1(QWidget* parent) : QWidget(parent) {}
+namespace {
+
+const QColor kWindowColour(192, 255, 255);
+const QColor kButtonColour(255, 224, 192);
+// Room right and below the controls, so the last row does not touch the frame.
+constexpr int kMarginPixels = 12;
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+
+void Paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+}  // namespace
+
+QRect PixelRect(const TwipRect& rect) {
+    return {TwipsToPixels(rect.left), TwipsToPixels(rect.top), TwipsToPixels(rect.width),
+            TwipsToPixels(rect.height)};
+}
+
+QSize LayoutPixelSize() {
+    return {TwipsToPixels(kLayoutWidthTwips) + kMarginPixels, TwipsToPixels(kLayoutHeightTwips) + kMarginPixels};
+}
+
+Form1::Form1(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(Q(kTitle));
+    Paint(this, QPalette::Window, kWindowColour);
+    setAutoFillBackground(true);
+
+    // The designed layout sits in a scroll area at the left of an outer row,
+    // so the whole form stays reachable in a small window and more panels
+    // can stand beside it.
+    layout_ = new QWidget;
+    layout_->setObjectName(QStringLiteral("Form1Layout"));
+    layout_->setFixedSize(LayoutPixelSize());
+    BuildLayout();
+
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("Form1Scroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scroll->setWidget(layout_);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(scroll, 1);
+    resize(LayoutPixelSize());
+}
+
+void Form1::BuildLayout() {
+    for (const CaptionRow& row : kCaptions) {
+        auto* caption = new Caption(Q(row.text), layout_);
+        caption->setObjectName(Q(row.name));
+        caption->setGeometry(PixelRect(row.rect));
+        caption->setFont(WindowFont(row.pointSize));
+        caption->setAccessibleName(Q(SpokenCaption(row.text)));
+    }
+
+    std::vector<std::pair<int, QWidget*>> tabOrder;
+    for (const FieldRow& row : kFields) {
+        auto* box = new QLineEdit(Q(row.initialText), layout_);
+        box->setObjectName(Q(row.name));
+        box->setGeometry(PixelRect(row.rect));
+        box->setFont(WindowFont(kFieldPointSize));
+        box->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        // Only the program writes the boxes; the user may still select and copy.
+        box->setReadOnly(true);
+        box->setFocusPolicy(Qt::StrongFocus);
+        box->setCursorPosition(0);
+        box->setAccessibleName(Q(FieldCaption(row.field)));
+        if (auto* caption = layout_->findChild<QLabel*>(Q(row.caption))) caption->setBuddy(box);
+        boxes_[static_cast<std::size_t>(FieldNumber(row.field) - 1)] = box;
+        tabOrder.emplace_back(row.tabIndex, box);
+    }
+
+    for (const ButtonRow& row : kButtons) {
+        auto* button = new QPushButton(Q(row.text), layout_);
+        button->setObjectName(Q(row.name));
+        button->setGeometry(PixelRect(row.rect));
+        button->setFont(WindowFont(kButtonPointSize));
+        Paint(button, QPalette::Button, kButtonColour);
+        // Enter and Esc press no button.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        button->setAccessibleName(Q(row.text));
+        tabOrder.emplace_back(row.tabIndex, button);
+        if (row.name == "Command1")
+            connect(button, &QPushButton::clicked, this, [this] { logic_.Command1_Click(); });
+        else if (row.name == "Command2")
+            connect(button, &QPushButton::clicked, this, [this] { logic_.Command2_Click(); });
+        else
+            connect(button, &QPushButton::clicked, this, [this] { logic_.Command3_Click(); });
+    }
+
+    std::sort(tabOrder.begin(), tabOrder.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+    tabOrder.front().second->setFocus();
+}
+
+QLineEdit* Form1::Box(Field field) const { return boxes_[static_cast<std::size_t>(FieldNumber(field) - 1)]; }
+
+std::optional<std::string> Form1::PromptText(const std::string& message, const Refusal* refused) {
+    QString entry;
+    if (refused) {
+        ShowMessage(refused->why);
+        entry = Q(refused->rejected);
+    }
+    const std::optional<QString> reply = RunPrompt(Q(message), entry);
+    if (!reply) return std::nullopt;
+    return reply->toStdString();
+}
+
+void Form1::SetText(Field field, const std::string& text) {
+    QLineEdit* box = Box(field);
+    box->setText(Q(text));
+    box->setCursorPosition(0);  // a long text shows its beginning
+}
+
+void Form1::EndProgram() {
+    close();
+    QCoreApplication::exit(0);
+}
+
+void Form1::ShowMessage(const Message& message) { RunMessageBox(Q(KindTitle(message.kind)), Q(message.text)); }
+
+void Form1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    QCoreApplication::exit(0);
+}
+
+std::optional<QString> Form1::RunPrompt(const QString& message, const QString& entry) {
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("Prompt"));
+    dialog.setWindowTitle(Q(kAppName));
+    auto* label = new QLabel(message);
+    label->setWordWrap(true);
+    auto* line = new QLineEdit(entry);
+    line->setObjectName(QStringLiteral("PromptEntry"));
+    line->setAccessibleName(message);
+    line->setMinimumWidth(320);
+    label->setBuddy(line);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* column = new QVBoxLayout(&dialog);
+    column->addWidget(label);
+    column->addWidget(line);
+    column->addWidget(buttons);
+    line->selectAll();
+    line->setFocus();
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return line->text();
+}
+
+void Form1::RunMessageBox(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("Message"));
+    QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+}
 
 }  // namespace capbeam

@@ -1,13 +1,56 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
+#include <optional>
+
+#include "app/form1_layout.h"
+#include "app/form1_logic.h"
+
+class QLineEdit;
+class QPushButton;
 
 namespace capbeam {
 
-class Form1 : public QWidget {
+// The calculator window: the form's captions, 21 read-only text boxes and
+// three buttons at their fixed places, built from the layout tables, and the
+// window side of the three window operations. All calculation happens in
+// Form1Logic; this class only shows and asks.
+class Form1 : public QWidget, public View {
     Q_OBJECT
 public:
     explicit Form1(QWidget* parent = nullptr);
+
+    std::optional<std::string> PromptText(const std::string& message, const Refusal* refused) override;
+    void SetText(Field field, const std::string& text) override;
+    void EndProgram() override;
+    void ShowMessage(const Message& message) override;
+
+    const Form1Logic& Logic() const { return logic_; }
+    QLineEdit* Box(Field field) const;
+    // The widget that holds the form's layout at its designed coordinates.
+    QWidget* Layout() const { return layout_; }
+
+protected:
+    // The dialogs, one function each so that tests can answer them without a
+    // real modal dialog. RunPrompt returns the typed line, or nothing on Cancel.
+    virtual std::optional<QString> RunPrompt(const QString& message, const QString& entry);
+    virtual void RunMessageBox(const QString& title, const QString& text);
+
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildLayout();
+
+    QWidget* layout_ = nullptr;
+    std::array<QLineEdit*, kFieldCount> boxes_{};
+    Form1Logic logic_{*this};
 };
+
+// A twip rectangle of the layout tables, in pixels at 96 dpi.
+QRect PixelRect(const TwipRect& rect);
+
+// The layout's extent in pixels plus the margin the window leaves around it.
+QSize LayoutPixelSize();
 
 }  // namespace capbeam

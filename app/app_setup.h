@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QFont>
+#include <QIcon>
+#include <QString>
+
+class QApplication;
+
+namespace capbeam {
+
+// The CJK family that stands in for the form's "MS Sans Serif": the first of
+// our candidates that is installed. Its metrics keep every caption inside its
+// box (two lines in the 25-pixel boxes at 8.25 pt).
+QString WindowFontFamily();
+
+// The window's bold font at a size in points. The layout is fixed in pixels
+// at 96 dpi, so the font is fixed in pixels too (8.25 pt = 11 px, 9.75 pt =
+// 13 px, 13.5 pt = 18 px): a display with another logical dpi must not make
+// the captions outgrow their boxes.
+QFont WindowFont(double pointSize);
+int PointsToPixels(double pointSize);
+
+// The program's icon: 32x32 two-colour, 32x32 16-colour and 16x16 16-colour.
+QIcon AppIcon();
+
+// Application-wide settings: names, style, Qt's Chinese translations (the
+// line edit's context menu), default font and icon.
+void PrepareApplication(QApplication& app);
+
+}  // namespace capbeam
