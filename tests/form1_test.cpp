@@ -1,0 +1,411 @@
+// The window on the offscreen platform, its dialogs answered by a script.
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QFontInfo>
+#include <QImage>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QRawFont>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+
+#include "app/app_setup.h"
+#include "app/caption.h"
+#include "app/form1.h"
+#include "app/messages.h"
+
+using namespace capbeam;
+
+namespace {
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+
+// The window with its prompt and message box answered from a script; a
+// prompt beyond the script is cancelled.
+class ScriptedForm1 : public Form1 {
+public:
+    std::deque<std::optional<QString>> replies;
+    struct Prompt {
+        QString message, entry;
+    };
+    std::vector<Prompt> prompts;
+    std::vector<std::pair<QString, QString>> messages;  // title, text
+    std::vector<QString> events;                      // "prompt" and "message", in order
+
+protected:
+    std::optional<QString> RunPrompt(const QString& message, const QString& entry) override {
+        prompts.push_back({message, entry});
+        events.push_back(QStringLiteral("prompt"));
+        if (replies.empty()) return std::nullopt;
+        const bool cancel = !replies.front().has_value();
+        const QString reply = replies.front().value_or(QString());
+        replies.pop_front();
+        if (cancel) return std::nullopt;
+        return reply;
+    }
+    void RunMessageBox(const QString& title, const QString& text) override {
+        messages.emplace_back(title, text);
+        events.push_back(QStringLiteral("message"));
+    }
+};
+
+// The part of `image` that is not `background`, or an empty rectangle.
+QRect InkBounds(const QImage& image, QRgb background) {
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != background) ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+const QStringList kTabOrder = {
+    "Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8", "Text9", "Text10", "Text11", "Text12",
+    "Text13", "Text14", "Text15", "Command3", "Command1", "Text17", "Text18", "Text16", "Text19", "Text20",
+    "Command2", "Text21"};
+
+}  // namespace
+
+class Form1Test : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { PrepareApplication(*qApp); }
+
+    void init() {
+        form_ = std::make_unique<ScriptedForm1>();
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    }
+    void cleanup() { form_.reset(); }
+
+    void captions_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<int>("pixelSize");
+        for (const CaptionRow& row : kCaptions)
+            QTest::newRow(row.name.data()) << Q(row.name) << Q(row.text)
+                                           << QRect(row.rect.left, row.rect.top, row.rect.width, row.rect.height)
+                                           << (row.pointSize == 8.25 ? 11 : 18);
+    }
+    void captions() {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QRect, twips);
+        QFETCH(int, pixelSize);
+        auto* label = form_->Layout()->findChild<QLabel*>(name);
+        QVERIFY(label);
+        QCOMPARE(label->text(), text);
+        QCOMPARE(label->geometry(), PixelsOf(twips));
+        QCOMPARE(label->font().pixelSize(), pixelSize);
+        QVERIFY(label->font().bold());
+        QCOMPARE(label->palette().color(QPalette::Window), QColor(192, 255, 255));
+        QVERIFY(!label->accessibleName().isEmpty());
+    }
+
+    void captionTexts() {
+        QCOMPARE(form_->Layout()->findChild<QLabel*>("Label2")->text(), QStringLiteral("    圆心   纵座标 X"));
+        QCOMPARE(form_->Layout()->findChild<QLabel*>("Label9")->text(),
+                 QStringLiteral("需要计算的盖梁         中桩桩号  Kp "));
+        QCOMPARE(form_->Layout()->findChild<QLabel*>("TitleLabel")->text(), form_->windowTitle());
+        QVERIFY(!form_->windowTitle().isEmpty());
+    }
+
+    // Every caption's ink stays inside its box in the window's font, and the
+    // font has a glyph for every character (no empty boxes on screen).
+    void captionsFitTheirBoxes_data() { captions_data(); }
+    void captionsFitTheirBoxes() {
+        QFETCH(QString, text);
+        QFETCH(QRect, twips);
+        QFETCH(int, pixelSize);
+        const QRect box(QPoint(0, 0), PixelsOf(twips).size());
+        const QFont font = WindowFont(pixelSize == 11 ? 8.25 : 13.5);
+        QCOMPARE(QFontInfo(font).family(), WindowFontFamily());
+        const QRawFont raw = QRawFont::fromFont(font);
+        for (const QChar c : text) QVERIFY2(raw.supportsCharacter(c), qPrintable(QString(c)));
+
+        const QStringList lines = Caption::Wrap(QFontMetrics(font), text, box.width());
+        QVERIFY(lines.size() <= (box.height() >= 25 ? 2 : 1));
+        QImage canvas(box.width() * 2, box.height() * 3, QImage::Format_RGB32);
+        canvas.fill(Qt::white);
+        {
+            QPainter painter(&canvas);
+            painter.setFont(font);
+            Caption::Draw(painter, box, text);
+        }
+        const QRect ink = InkBounds(canvas, QColor(Qt::white).rgb());
+        QVERIFY(!ink.isEmpty());
+        QVERIFY2(box.contains(ink), qPrintable(QStringLiteral("ink %1,%2 %3x%4 box %5x%6")
+                                                   .arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())
+                                                   .arg(box.width()).arg(box.height())));
+    }
+
+    // The blanks of a caption are where it breaks, as the form was drawn.
+    void captionsBreakAtTheirBlanks_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("Label2") << "Label2" << QStringList{"    圆心", "纵座标 X"};
+        QTest::newRow("Label12") << "Label12" << QStringList{" 盖梁内侧", "端点桩号 K"};
+        QTest::newRow("Label9") << "Label9" << QStringList{"需要计算的盖梁", "中桩桩号  Kp"};
+        QTest::newRow("Label15") << "Label15" << QStringList{"盖梁内侧", "长度   L"};
+        QTest::newRow("no blank, breaks in the word") << "Label4" << QStringList{"盖梁中桩纵", "座标 X"};
+        QTest::newRow("one line") << "Label7" << QStringList{" 盖梁与切线交角  B"};
+    }
+    void captionsBreakAtTheirBlanks() {
+        QFETCH(QString, name);
+        QFETCH(QStringList, lines);
+        auto* label = form_->Layout()->findChild<QLabel*>(name);
+        QCOMPARE(Caption::Wrap(QFontMetrics(label->font()), label->text(), label->width()), lines);
+    }
+
+    void fields_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<QString>("initial");
+        for (const FieldRow& row : kFields) {
+            const QString name = Q(row.name);
+            const QString initial = name == "Text18" ? QString(10, ' ') : name == "Text19" ? " " : "";
+            QTest::newRow(row.name.data())
+                << name << QRect(row.rect.left, row.rect.top, row.rect.width, row.rect.height) << initial;
+        }
+    }
+    void fields() {
+        QFETCH(QString, name);
+        QFETCH(QRect, twips);
+        QFETCH(QString, initial);
+        auto* box = form_->Layout()->findChild<QLineEdit*>(name);
+        QVERIFY(box);
+        QCOMPARE(box->text(), initial);
+        QCOMPARE(box->geometry(), PixelsOf(twips));
+        QVERIFY(box->isReadOnly());
+        QCOMPARE(box->focusPolicy(), Qt::StrongFocus);
+        QCOMPARE(box->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+        QCOMPARE(box->font().pixelSize(), 11);
+        QVERIFY(box->font().bold());
+        // Typing changes nothing.
+        box->setFocus();
+        QTest::keyClicks(box, "12.5");
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(box->text(), initial);
+    }
+
+    void controlsExtent() {
+        // Spot checks in pixels: the right edge of Text11 and the bottom of the buttons.
+        QCOMPARE(form_->Box(Field::Text11)->geometry().right() + 1, 769);
+        QCOMPARE(form_->Layout()->findChild<QPushButton*>("Command1")->geometry().bottom() + 1, 545);
+        QCOMPARE(form_->Box(Field::Text1)->geometry(), QRect(360, 68, 89, 19));
+    }
+
+    void textsCanBeSelectedAndCopied() {
+        form_->SetText(Field::Text1, " 3456.789");
+        QLineEdit* box = form_->Box(Field::Text1);
+        box->setFocus();
+        QTest::keySequence(box, QKeySequence::SelectAll);
+        QTest::keySequence(box, QKeySequence::Copy);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral(" 3456.789"));
+    }
+
+    void buttons_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QRect>("pixels");
+        QTest::newRow("Command1") << "Command1" << "进行计算" << QRect(376, 512, 65, 33);
+        QTest::newRow("Command2") << "Command2" << "座标计算" << QRect(464, 512, 65, 33);
+        QTest::newRow("Command3") << "Command3" << "退出计算" << QRect(552, 512, 65, 33);
+    }
+    void buttons() {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QRect, pixels);
+        auto* button = form_->Layout()->findChild<QPushButton*>(name);
+        QVERIFY(button);
+        QCOMPARE(button->text(), text);
+        QCOMPARE(button->geometry(), pixels);
+        QCOMPARE(button->palette().color(QPalette::Button), QColor(255, 224, 192));
+        QCOMPARE(button->font().pixelSize(), 13);
+        QVERIFY(button->font().bold());
+        QVERIFY(!button->autoDefault());
+        QVERIFY(!button->isDefault());
+        QCOMPARE(button->accessibleName(), text);
+        // Enter and Esc press no button, not even the focused one.
+        QSignalSpy clicked(button, &QPushButton::clicked);
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Return);
+        QTest::keyClick(button, Qt::Key_Enter);
+        QTest::keyClick(button, Qt::Key_Escape);
+        QTest::keyClick(form_->Box(Field::Text1), Qt::Key_Return);
+        QCOMPARE(clicked.count(), 0);
+    }
+
+    void windowColourIsPainted() {
+        const QImage picture = form_->grab().toImage();
+        // Blank window and caption background, away from any text.
+        QCOMPARE(QColor(picture.pixel(10, 200)), QColor(192, 255, 255));
+        const QRect caption = form_->Layout()->findChild<QLabel*>("Label22")->geometry();
+        QCOMPARE(QColor(picture.pixel(caption.right() - 1, caption.bottom() - 1)), QColor(192, 255, 255));
+    }
+
+    void tabOrderAndStartingFocus() {
+        QApplication::setActiveWindow(form_.get());
+        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+        QCOMPARE(QApplication::focusWidget(), form_->Box(Field::Text1));
+        QStringList order{QApplication::focusWidget()->objectName()};
+        for (int i = 0; i < kTabOrder.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(order, kTabOrder + QStringList{"Text1"});
+    }
+
+    void opensLargeEnoughAndScrollsWhenSmall() {
+        QVERIFY(form_->width() >= 769 + 8);
+        QVERIFY(form_->height() >= 545 + 8);
+        auto* scroll = form_->findChild<QScrollArea*>();
+        QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+        QVERIFY(!scroll->verticalScrollBar()->isVisible());
+        QVERIFY(form_->findChildren<QMenuBar*>().isEmpty());
+        QVERIFY(form_->findChildren<QStatusBar*>().isEmpty());
+
+        form_->resize(300, 200);
+        QTRY_VERIFY(scroll->horizontalScrollBar()->isVisible());
+        QVERIFY(scroll->verticalScrollBar()->isVisible());
+        auto* exit = form_->Layout()->findChild<QPushButton*>("Command3");
+        scroll->ensureWidgetVisible(exit);
+        const QRect shown = QRect(exit->mapTo(scroll->viewport(), QPoint(0, 0)), exit->size());
+        QVERIFY(scroll->viewport()->rect().contains(shown));
+    }
+
+    void accessibleNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("spoken");
+        QTest::newRow("Text1") << "Text1" << "圆心 纵座标 X";
+        QTest::newRow("Text8") << "Text8" << "盖梁内侧 端点桩号 K";
+        QTest::newRow("Text16") << "Text16" << "需要计算的盖梁 中桩桩号 Kp";
+        QTest::newRow("Text21") << "Text21" << "计算精度 (以度为单位)";
+        QTest::newRow("Label12") << "Label12" << "盖梁内侧 端点桩号 K";
+        QTest::newRow("Command3") << "Command3" << "退出计算";
+    }
+    void accessibleNames() {
+        QFETCH(QString, name);
+        QFETCH(QString, spoken);
+        QWidget* widget = form_->Layout()->findChild<QWidget*>(name);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->text(QAccessible::Name), spoken);
+    }
+
+    void noControlLacksAnAccessibleName() {
+        const QList<QWidget*> controls = form_->Layout()->findChildren<QWidget*>();
+        QCOMPARE(controls.size(), 23 + 21 + 3);
+        for (QWidget* widget : controls) {
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+            QVERIFY2(accessible && !accessible->text(QAccessible::Name).trimmed().isEmpty(),
+                     qPrintable(widget->objectName()));
+        }
+    }
+
+    void setTextShowsTheBeginning() {
+        const std::string longText = " 1234567.89012345678901234567890 (米)";
+        form_->SetText(Field::Text11, longText);
+        QCOMPARE(form_->Box(Field::Text11)->text(), Q(longText));
+        QCOMPARE(form_->Box(Field::Text11)->cursorPosition(), 0);
+    }
+
+    void promptReturnsTheLineOrNothingOnCancel() {
+        View& view = *form_;
+        form_->replies = {QString(), std::nullopt, QStringLiteral("１２３．５ ")};
+        QCOMPARE(view.PromptText("请输入", nullptr), std::optional<std::string>(""));
+        QCOMPARE(view.PromptText("请输入", nullptr), std::nullopt);
+        QCOMPARE(view.PromptText("请输入", nullptr), std::optional<std::string>("１２３．５ "));
+        QCOMPARE(form_->prompts.size(), std::size_t{3});
+        QCOMPARE(form_->prompts[0].message, QStringLiteral("请输入"));
+        QVERIFY(form_->prompts[0].entry.isEmpty());
+    }
+
+    void refusalIsShownBeforeThePromptAsksAgain() {
+        View& view = *form_;
+        form_->replies = {QStringLiteral("12")};
+        const Refusal refusal{"12a", {ErrorKind::TypeMismatch, "“12a”不是数字，请重新输入。"}};
+        QCOMPARE(view.PromptText("请输入平曲线半径 R", &refusal), std::optional<std::string>("12"));
+        QCOMPARE(form_->events, (std::vector<QString>{"message", "prompt"}));
+        QCOMPARE(form_->messages[0].first, Q(KindTitle(ErrorKind::TypeMismatch)));
+        QCOMPARE(form_->messages[0].second, Q(refusal.why.text));
+        QCOMPARE(form_->prompts[0].entry, QStringLiteral("12a"));
+    }
+
+    void cancelledClicksLeaveTheWindowAsItWas() {
+        // Hand-typed text is not the program's: a click that is cancelled at its
+        // first prompt leaves every box as the program last wrote it.
+        QStringList before;
+        for (int n = 1; n <= kFieldCount; ++n) before << form_->Box(FieldAt(n))->text();
+        for (const char* name : {"Command1", "Command2"}) {
+            form_->Layout()->findChild<QPushButton*>(name)->click();
+            QStringList after;
+            for (int n = 1; n <= kFieldCount; ++n) after << form_->Box(FieldAt(n))->text();
+            QCOMPARE(after, before);
+            QVERIFY(form_->messages.empty());
+        }
+        QVERIFY(form_->isVisible());
+    }
+
+    void exitButtonEndsTheProgram() {
+        QTimer::singleShot(0, form_.get(), [this] { form_->Layout()->findChild<QPushButton*>("Command3")->click(); });
+        QTimer guard;
+        guard.callOnTimeout(qApp, [] { QCoreApplication::exit(99); });
+        guard.start(5000);
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(!form_->isVisible());
+        QVERIFY(form_->prompts.empty());
+    }
+
+    void closingTheWindowEndsTheProgram() {
+        QTimer::singleShot(0, form_.get(), [this] { form_->close(); });
+        QTimer guard;
+        guard.callOnTimeout(qApp, [] { QCoreApplication::exit(99); });
+        guard.start(5000);
+        QCOMPARE(QCoreApplication::exec(), 0);
+    }
+
+    void iconHasItsThreeImages() {
+        const QIcon icon = AppIcon();
+        QVERIFY(icon.availableSizes().contains(QSize(32, 32)));
+        QVERIFY(icon.availableSizes().contains(QSize(16, 16)));
+        const struct {
+            const char* file;
+            int size, maxColours;
+        } images[] = {{":/icons/capbeam-32-2.xpm", 32, 2}, {":/icons/capbeam-32-16.xpm", 32, 16},
+                      {":/icons/capbeam-16-16.xpm", 16, 16}};
+        for (const auto& image : images) {
+            const QImage picture(QString::fromLatin1(image.file));
+            QCOMPARE(picture.size(), QSize(image.size, image.size));
+            QSet<QRgb> colours;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x) colours.insert(picture.pixel(x, y));
+            QVERIFY2(colours.size() >= 2 && colours.size() <= image.maxColours, image.file);
+        }
+    }
+
+private:
+    static QRect PixelsOf(const QRect& twips) {
+        // The designer's twips are whole pixels at 96 dpi.
+        [&] {
+            QCOMPARE(twips.x() % 15, 0);
+            QCOMPARE(twips.y() % 15, 0);
+            QCOMPARE(twips.width() % 15, 0);
+            QCOMPARE(twips.height() % 15, 0);
+        }();
+        return {twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15};
+    }
+
+    std::unique_ptr<ScriptedForm1> form_;
+};
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"

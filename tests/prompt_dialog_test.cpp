@@ -1,0 +1,242 @@
+// The real modal dialogs of the window, driven by keyboard on the offscreen
+// platform: typing, Enter and Esc, as a user answers them.
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <functional>
+
+#include "app/app_setup.h"
+#include "app/form1.h"
+#include "app/messages.h"
+#include "setup/text_formats.h"
+
+using namespace capbeam;
+
+namespace {
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+
+// Answers the modal dialogs as they open, one step per dialog. A step checks
+// the dialog and closes it by keyboard; whatever a step leaves open (a failed
+// check returns early) and any dialog beyond the steps is rejected, so a test
+// never hangs on a dialog.
+class DialogDriver {
+public:
+    using Step = std::function<void(QWidget*)>;
+
+    explicit DialogDriver(std::vector<Step> steps) : steps_(steps.begin(), steps.end()) {
+        timer_.setInterval(10);
+        timer_.callOnTimeout([this] { Poll(); });
+        timer_.start();
+    }
+
+    std::size_t Unused() const { return steps_.size(); }
+    QStringList problems;
+
+private:
+    void Poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        if (steps_.empty()) {
+            problems << "unexpected dialog: " + Describe(modal);
+        } else {
+            const Step step = steps_.front();
+            steps_.pop_front();
+            QPointer<QWidget> guard(modal);
+            step(modal);
+            if (!guard || !guard->isVisible()) return;
+            problems << "step left the dialog open: " + Describe(modal);
+        }
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+    }
+    static QString Describe(QWidget* modal) {
+        QStringList texts{modal->windowTitle()};
+        for (auto* label : modal->findChildren<QLabel*>()) texts << label->text();
+        return texts.join(" | ");
+    }
+
+    QTimer timer_;
+    std::deque<Step> steps_;
+};
+
+QLineEdit* Entry(QWidget* modal) { return modal->findChild<QLineEdit*>(QStringLiteral("PromptEntry")); }
+
+// A prompt of the window: its title, message, buttons, and the entry's text.
+void CheckPrompt(QWidget* modal, const QString& message, const QString& entry) {
+    QVERIFY(Entry(modal));
+    QCOMPARE(modal->windowTitle(), Q(kAppName));
+    QVERIFY(modal->findChildren<QLabel*>().size() >= 1);
+    QCOMPARE(modal->findChildren<QLabel*>().front()->text(), message);
+    QCOMPARE(Entry(modal)->text(), entry);
+    QCOMPARE(QApplication::focusWidget(), Entry(modal));
+    auto* buttons = modal->findChild<QDialogButtonBox*>();
+    QCOMPARE(buttons->button(QDialogButtonBox::Ok)->text(), QStringLiteral("确定"));
+    QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+}
+
+// Types `reply` into the prompt showing `message` and presses Enter.
+DialogDriver::Step Type(const QString& message, const QString& reply, const QString& entry = {}) {
+    return [=](QWidget* modal) {
+        CheckPrompt(modal, message, entry);
+        QTest::keyClick(Entry(modal), Qt::Key_End);
+        QTest::keyClick(Entry(modal), Qt::Key_Home, Qt::ShiftModifier);
+        QTest::keyClick(Entry(modal), Qt::Key_Delete);
+        QTest::keyClicks(Entry(modal), reply);
+        QTest::keyClick(Entry(modal), Qt::Key_Return);
+    };
+}
+
+// Types `typed` and then presses Esc on the prompt showing `message`.
+DialogDriver::Step Escape(const QString& message, const QString& typed = {}) {
+    return [=](QWidget* modal) {
+        CheckPrompt(modal, message, {});
+        QTest::keyClicks(Entry(modal), typed);
+        QTest::keyClick(Entry(modal), Qt::Key_Escape);
+    };
+}
+
+// Reads the message box and dismisses it with Enter.
+DialogDriver::Step Acknowledge(ErrorKind kind, const QString& text) {
+    return [=](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        QCOMPARE(box->windowTitle(), Q(KindTitle(kind)));
+        QCOMPARE(box->text(), text);
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        QCOMPARE(box->buttons().size(), 1);
+        QCOMPARE(box->buttons().front()->text(), QStringLiteral("确定"));
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+}
+
+QStringList Boxes(const Form1& form) {
+    QStringList boxes;
+    for (int n = 1; n <= kFieldCount; ++n) boxes << form.Box(FieldAt(n))->text();
+    return boxes;
+}
+
+QStringList InitialBoxes() {
+    QStringList boxes;
+    for (const FieldRow& row : kFields) boxes << Q(row.initialText);
+    return boxes;
+}
+
+// The set-up's prompts, in order.
+const QStringList kSetUpPrompts = {
+    "请输入圆心的纵座标  Xo",
+    "请输入圆心的横座标  Yo",
+    "请输入斜交盖粱设计位置的中桩桩号  Kj（以米为单位）",
+    "请输入斜交盖粱设计位置中桩的纵座标  Xj ",
+    "请输入斜交盖粱设计位置中桩的横座标  Yj ",
+    "请输入盖粱与切线的交角  B,交角 (以切线为起点顺时针旋转至盖粱横轴) ",
+    "请输入平曲线的半径  R",
+    "请输入平曲线正偏或反偏的判别符号 P 的数值，正偏为 P>0 的正整数，反偏为 P<0 的负整数",
+};
+
+}  // namespace
+
+class PromptDialogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { PrepareApplication(*qApp); }
+
+    void init() {
+        form_ = std::make_unique<Form1>();
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    }
+    void cleanup() { form_.reset(); }
+
+    void enterReturnsTheTypedLine() {
+        DialogDriver driver({Type("请输入平曲线的半径  R", " 1234.5 ")});
+        View& view = *form_;
+        QCOMPARE(view.PromptText("请输入平曲线的半径  R", nullptr), std::optional<std::string>(" 1234.5 "));
+        QCOMPARE(driver.Unused(), std::size_t{0});
+        QCOMPARE(driver.problems, QStringList());
+    }
+
+    void enterOnAnEmptyLineIsNotCancel() {
+        DialogDriver driver({Type("请输入", ""), Escape("请输入", "12")});
+        View& view = *form_;
+        QCOMPARE(view.PromptText("请输入", nullptr), std::optional<std::string>(""));
+        QCOMPARE(view.PromptText("请输入", nullptr), std::nullopt);
+        QCOMPARE(driver.problems, QStringList());
+    }
+
+    void refusalShowsWhyThenTheRejectedText() {
+        const Refusal refusal{"12a", {ErrorKind::TypeMismatch, "“12a”不是数字，请重新输入。"}};
+        DialogDriver driver({Acknowledge(ErrorKind::TypeMismatch, "“12a”不是数字，请重新输入。"),
+                             Type("请输入圆心的纵座标  Xo", "12", "12a")});
+        View& view = *form_;
+        QCOMPARE(view.PromptText("请输入圆心的纵座标  Xo", &refusal), std::optional<std::string>("12"));
+        QCOMPARE(driver.problems, QStringList());
+    }
+
+    // A full set-up through the window by keyboard: a Cancel part-way undoes
+    // everything, a reply that is not a number is shown, re-asked and
+    // corrected, and every box ends as the worked example gives it.
+    void setUpByKeyboard() {
+        auto* command1 = form_->Layout()->findChild<QPushButton*>("Command1");
+        {
+            DialogDriver driver({Type(kSetUpPrompts[0], "3000"), Type(kSetUpPrompts[1], "5000"),
+                                 Escape(kSetUpPrompts[2], "12345")});
+            command1->setFocus();
+            QTest::keyClick(command1, Qt::Key_Space);
+            QCOMPARE(driver.problems, QStringList());
+            QCOMPARE(driver.Unused(), std::size_t{0});
+            QCOMPARE(Boxes(*form_), InitialBoxes());
+            QVERIFY(form_->Logic().State() == CurveState{});
+        }
+        {
+            DialogDriver driver({
+                Type(kSetUpPrompts[0], "3000"),
+                Type(kSetUpPrompts[1], "5000"),
+                Type(kSetUpPrompts[2], "12345.678"),
+                Type(kSetUpPrompts[3], "33OO"),  // letters O for zeros
+                Acknowledge(ErrorKind::TypeMismatch, MessageFor("33OO")),
+                Type(kSetUpPrompts[3], "3300", "33OO"),
+                Type(kSetUpPrompts[4], "5400"),
+                Type(kSetUpPrompts[5], "30.153"),
+                Type(kSetUpPrompts[6], "500"),
+                Type(kSetUpPrompts[7], "1"),
+            });
+            QTest::keyClick(command1, Qt::Key_Space);
+            QCOMPARE(driver.problems, QStringList());
+            QCOMPARE(driver.Unused(), std::size_t{0});
+        }
+        QStringList expected = InitialBoxes();
+        const std::pair<Field, const char*> shown[] = {
+            {Field::Text1, " 3000"}, {Field::Text2, " 5000"}, {Field::Text3, "K 12+ 345.678"},
+            {Field::Text4, " 3300"}, {Field::Text5, " 5400"}, {Field::Text6, " 30.153( 度, 分，秒 )"},
+            {Field::Text18, "500(米)"}, {Field::Text17, "正偏"}};
+        for (const auto& [field, text] : shown) expected[FieldNumber(field) - 1] = QString::fromUtf8(text);
+        QCOMPARE(Boxes(*form_), expected);
+        QCOMPARE(form_->Logic().State().Aoj, 53.13010235567456);
+        QVERIFY(form_->isVisible());
+    }
+
+private:
+    // The refusal of a reply that is not a number, as the set-up words it.
+    static QString MessageFor(const QString& reply);
+
+    std::unique_ptr<Form1> form_;
+};
+
+QString PromptDialogTest::MessageFor(const QString& reply) {
+    try {
+        ReadDouble(reply.toStdString());
+    } catch (const Failure& failure) {
+        return Q(failure.message().text);
+    }
+    return {};
+}
+
+QTEST_MAIN(PromptDialogTest)
+#include "prompt_dialog_test.moc"
