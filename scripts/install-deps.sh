@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-translations-l10n libgl-dev
     fonts-wqy-microhei
     libgtest-dev googletest libbenchmark-dev
-    xvfb xauth
+    xvfb xauth xdotool imagemagick
     desktop-file-utils appstream dpkg-dev file
     g++-mingw-w64-x86-64-posix
     clang libclang-rt-14-dev
