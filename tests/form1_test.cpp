@@ -35,6 +35,7 @@ public:
     std::deque<std::optional<QString>> replies;
     struct Prompt {
         QString message, entry;
+        QString text1;  // what Text1 showed while the prompt was open
     };
     std::vector<Prompt> prompts;
     std::vector<std::pair<QString, QString>> messages;  // title, text
@@ -42,7 +43,7 @@ public:
 
 protected:
     std::optional<QString> RunPrompt(const QString& message, const QString& entry) override {
-        prompts.push_back({message, entry});
+        prompts.push_back({message, entry, Box(Field::Text1)->text()});
         events.push_back(QStringLiteral("prompt"));
         if (replies.empty()) return std::nullopt;
         const bool cancel = !replies.front().has_value();
@@ -352,6 +353,46 @@ private slots:
             QCOMPARE(after, before);
             QVERIFY(form_->messages.empty());
         }
+        QVERIFY(form_->isVisible());
+    }
+
+    // A failure or a Cancel inside a later set-up puts every box and the
+    // record back as the earlier set-up left them; only a failure is told.
+    void failedOrCancelledSetUpRestoresTheWindow_data() {
+        QTest::addColumn<QStringList>("replies");  // "<cancel>" cancels
+        QTest::addColumn<int>("messages");
+        QTest::addColumn<QString>("text1Meanwhile");
+        QTest::newRow("cancel after two boxes were rewritten")
+            << QStringList{"100", "200", "<cancel>"} << 0 << " 100";
+        QTest::newRow("J at the curve centre")
+            << QStringList{"3001", "5000", "12345.678", "3001", "5000", "30.153", "500", "1"} << 1 << " 3001";
+        QTest::newRow("cancel at the last prompt")
+            << QStringList{"1", "2", "3", "4", "5", "30", "600", "<cancel>"} << 0 << " 1";
+    }
+    void failedOrCancelledSetUpRestoresTheWindow() {
+        QFETCH(QStringList, replies);
+        QFETCH(int, messages);
+        QFETCH(QString, text1Meanwhile);
+        auto* command1 = form_->Layout()->findChild<QPushButton*>("Command1");
+        for (const char* reply : {"3000", "5000", "12345.678", "3300", "5400", "30.153", "500", "1"})
+            form_->replies.push_back(QString::fromLatin1(reply));
+        command1->click();
+        QCOMPARE(form_->Box(Field::Text3)->text(), QStringLiteral("K 12+ 345.678"));
+        QStringList before;
+        for (int n = 1; n <= kFieldCount; ++n) before << form_->Box(FieldAt(n))->text();
+        const CurveState stateBefore = form_->Logic().State();
+
+        for (const QString& reply : replies)
+            form_->replies.push_back(reply == "<cancel>" ? std::nullopt : std::optional<QString>(reply));
+        command1->click();
+        QVERIFY(form_->replies.empty());
+        QCOMPARE(form_->prompts.back().text1, text1Meanwhile);
+        QStringList after;
+        for (int n = 1; n <= kFieldCount; ++n) after << form_->Box(FieldAt(n))->text();
+        QCOMPARE(after, before);
+        QVERIFY(form_->Logic().State() == stateBefore);
+        QCOMPARE(static_cast<int>(form_->messages.size()), messages);
+        if (messages) QCOMPARE(form_->messages[0].first, Q(KindTitle(ErrorKind::Geometry)));
         QVERIFY(form_->isVisible());
     }
 
