@@ -6,10 +6,18 @@
 namespace capbeam {
 
 // "座标计算": asks for the chainage Kp of the beam centre, the half-width Dr
-// and the precision mb, derives the edge radii and runs the routine that the
-// case selects (Cm1 to Cm6), which writes the result boxes. Throws Failure or
-// Cancelled; the caller undoes the click. Returns the routine's number, 1 to 6,
-// or 0 when no routine applies.
+// (0 <= Dr < R) and the precision mb, shows each as it is read, derives the
+// edge radii Rin (single precision) and Rout, and runs the routine that the
+// case selects (Cm1 to Cm6), which writes the result boxes. Returns the
+// routine's number, 1 to 6.
+// Throws Failure (NoCurve before any completed set-up, before any prompt; a
+// refusal of the routine) or Cancelled; the caller undoes the click.
 int Command2_Click(WindowOps& ops, CurveState& state);
+
+// The routine for a request, by exact comparisons: 1 to 4 (Cm1..Cm4) for a
+// right-hand (P > 0) or left-hand (P < 0) curve with Kp beyond or before Kj,
+// whatever B; 5 for Kp = Kj with B != 90; 6 for Kp = Kj with B = 90 exactly;
+// 0 when none applies (P = 0 with Kp != Kj).
+int ChooseRoutine(float P, double Kp, double Kj, double B);
 
 }  // namespace capbeam
