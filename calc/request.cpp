@@ -43,6 +43,19 @@ int ChooseRoutine(float P, double Kp, double Kj, double B) {
     return 0;
 }
 
+void RunRoutine(int routine, WindowOps& ops, CurveState& state) {
+    const CurveState& s = state;
+    switch (routine) {
+        case 1: Cm1(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2); break;
+        case 2: Cm2(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2); break;
+        case 3: Cm3(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2); break;
+        case 4: Cm4(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2); break;
+        case 5: Cm5(ops, state, s.mb, s.Kj, s.Xj, s.Yj, s.R, s.Dr, s.B, s.RadToDeg, s.Aoj, s.Kp); break;
+        case 6: Cm6(ops, s, s.mb, s.Xo, s.Yo, s.Rin, s.Rout, s.RadToDeg, s.Aoj, s.Kp); break;
+        default: break;
+    }
+}
+
 int Command2_Click(WindowOps& ops, CurveState& state) {
     if (!HasCurve(state))
         throw Failure(ErrorKind::NoCurve,
@@ -60,22 +73,14 @@ int Command2_Click(WindowOps& ops, CurveState& state) {
     Finite(state.Rin, "路基内侧边缘的半径");
     state.Rout = Finite(state.Dr + state.R, "路基外侧边缘的半径");
 
-    const CurveState& s = state;
-    const int routine = ChooseRoutine(s.P, s.Kp, s.Kj, s.B);
-    switch (routine) {
-        case 1: Cm1(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2); break;
-        case 2: Cm2(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2); break;
-        case 3: Cm3(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2); break;
-        case 4: Cm4(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2); break;
-        case 5: Cm5(ops, state, s.mb, s.Kj, s.Xj, s.Yj, s.R, s.Dr, s.B, s.RadToDeg, s.Aoj, s.Kp); break;
-        case 6: Cm6(ops, s, s.mb, s.Xo, s.Yo, s.Rin, s.Rout, s.RadToDeg, s.Aoj, s.Kp); break;
-        default:
-            // Only a curve without a direction gets here; running nothing would
-            // leave earlier results beside the new Kp.
-            throw Failure(ErrorKind::OutOfRange,
-                          "平曲线的正偏或反偏没有确定（P 为 0），无法计算这个桩号。"
-                          "请按“进行计算”重新输入平曲线，P 输入正数（正偏）或负数（反偏）。");
-    }
+    const int routine = ChooseRoutine(state.P, state.Kp, state.Kj, state.B);
+    if (routine == 0)
+        // Only a curve without a direction gets here; running nothing would
+        // leave earlier results beside the new Kp.
+        throw Failure(ErrorKind::OutOfRange,
+                      "平曲线的正偏或反偏没有确定（P 为 0），无法计算这个桩号。"
+                      "请按“进行计算”重新输入平曲线，P 输入正数（正偏）或负数（反偏）。");
+    RunRoutine(routine, ops, state);
     return routine;
 }
 

@@ -20,4 +20,8 @@ int Command2_Click(WindowOps& ops, CurveState& state);
 // 0 when none applies (P = 0 with Kp != Kj).
 int ChooseRoutine(float P, double Kp, double Kj, double B);
 
+// Calls routine `routine` (1 to 6; anything else does nothing) with its
+// argument list taken from `state`, as the request does after its prompts.
+void RunRoutine(int routine, WindowOps& ops, CurveState& state);
+
 }  // namespace capbeam
