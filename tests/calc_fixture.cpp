@@ -20,7 +20,7 @@ std::vector<std::optional<std::string>> SetUpReplies(const CurveReplies& c) {
     return {c.Xo, c.Yo, c.Kj, c.Xj, c.Yj, c.B, c.R, c.P};
 }
 
-CurveState SetUp(const CurveReplies& curve) {
+CurveState SetUpCurve(const CurveReplies& curve) {
     ScriptedView view(SetUpReplies(curve));
     CurveState state;
     Command1_Click(view, state);

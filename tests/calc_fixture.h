@@ -24,7 +24,7 @@ std::vector<std::optional<std::string>> SetUpReplies(const CurveReplies& curve);
 
 // The record after a completed set-up with these replies (the test fails if
 // the set-up does not complete).
-CurveState SetUp(const CurveReplies& curve);
+CurveState SetUpCurve(const CurveReplies& curve);
 
 // The record after the request's prompts (Kp, Dr, mb) and its edge radii,
 // without running a routine: what the routines receive.

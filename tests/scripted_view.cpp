@@ -4,6 +4,7 @@ namespace capbeam::test {
 
 std::optional<std::string> ScriptedView::PromptText(const std::string& message, const Refusal* refused) {
     prompts.push_back(message);
+    steps.push_back("?" + message);
     if (refused) refusals.push_back(*refused);
     if (replies_.empty()) return std::nullopt;
     std::optional<std::string> reply = std::move(replies_.front());
@@ -13,6 +14,7 @@ std::optional<std::string> ScriptedView::PromptText(const std::string& message, 
 
 void ScriptedView::SetText(Field field, const std::string& text) {
     writes.push_back(field);
+    steps.push_back("Text" + std::to_string(FieldNumber(field)));
     texts[field] = text;
 }
 

@@ -35,6 +35,7 @@ public:
     std::vector<Message> messages;           // message boxes
     std::vector<Field> writes;               // every SetText, in order
     std::map<Field, std::string> texts;      // the last text of each box written
+    std::vector<std::string> steps;          // prompts ("?" + text) and writes ("Text7") interleaved
     bool ended = false;
 
     std::size_t Unanswered() const { return replies_.size(); }
