@@ -1,4 +1,5 @@
-// Benchmarks of the calculation: a full set-up through the window's logic.
+// Benchmarks of the calculation: a full set-up and a calculation request
+// through the window's logic, and the end-point geometry alone.
 #include <benchmark/benchmark.h>
 
 #include <optional>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "app/form1_logic.h"
+#include "calc/routines.h"
 
 namespace {
 
@@ -23,7 +25,7 @@ public:
     void SetText(Field, const std::string&) override {}
     void EndProgram() override {}
     void ShowMessage(const Message&) override {}
-    void Rewind() { next_ = 0; }
+    void Rewind(std::size_t to = 0) { next_ = to; }
 
 private:
     std::vector<std::string> replies_;
@@ -41,6 +43,31 @@ void BM_SetUp(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SetUp);
+
+// One "座标计算" click after the set-up above: three prompts and Cm1's ten boxes.
+void BM_Request(benchmark::State& state) {
+    std::vector<std::string> replies = kSetUp;
+    replies.insert(replies.end(), {"12400", "10", "0.001"});
+    ReplayView view(replies);
+    Form1Logic logic(view);
+    logic.Command1_Click();
+    for (auto _ : state) {
+        view.Rewind(kSetUp.size());
+        benchmark::DoNotOptimize(logic.Command2_Click());
+    }
+}
+BENCHMARK(BM_Request);
+
+// The closed-form geometry of one skewed beam, without any text.
+void BM_SkewedEnds(benchmark::State& state) {
+    const double RadToDeg = 180 / 3.1415926535;
+    double Kp = 1020;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(SkewedEnds(kCm1, 1000, 1000, 2000, 500, 490, 510, 60, RadToDeg, 0, Kp, 330, 150));
+        Kp += 1e-9;
+    }
+}
+BENCHMARK(BM_SkewedEnds);
 
 }  // namespace
 

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
+
+#include "app/cli.h"
 
 #include "app/form1_logic.h"
 #include "tests/calc_fixture.h"
@@ -138,6 +141,26 @@ TEST_P(CalcExampleTest, ThroughTheWindow) {
         for (const auto& row : ex.expected) order.push_back(row.first);
         EXPECT_EQ(written, order);
     }
+}
+
+// The same presses typed into capbeam-cli --fields: the last 21 lines are the
+// boxes after the request.
+TEST_P(CalcExampleTest, ThroughTheTerminal) {
+    const Example& ex = GetParam();
+    std::string input = "1\n";
+    for (const auto& reply : SetUpReplies(ex.curve)) input += *reply + "\n";
+    input += "2\n" + ex.Kp + "\n" + ex.Dr + "\n" + ex.mb + "\n";
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    ASSERT_EQ(RunCli({"--fields"}, in, out, err), 0);
+    std::vector<std::string> lines;
+    std::istringstream printed(out.str());
+    for (std::string line; std::getline(printed, line);) lines.push_back(line);
+    ASSERT_GE(lines.size(), 21u);
+    const std::vector<std::string> boxes(lines.end() - 21, lines.end());
+    for (const auto& [field, text] : ex.expected)
+        EXPECT_EQ(boxes[static_cast<std::size_t>(FieldNumber(field) - 1)],
+                  "Text" + std::to_string(FieldNumber(field)) + "=" + text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, CalcExampleTest, ::testing::ValuesIn(kExamples),
