@@ -40,13 +40,29 @@ bool Form1Logic::RunHandler(Body body) {
 }
 
 bool Form1Logic::Command1_Click() {
-    return RunHandler([this] {
-        for (const Message& warning : capbeam::Command1_Click(*this, state_)) view_.ShowMessage(warning);
-    });
+    std::vector<Message> warnings;
+    const bool completed = RunHandler([&] { warnings = capbeam::Command1_Click(*this, state_); });
+    if (!completed) return false;
+    table_.StartGroup(state_, fields_);
+    view_.RecordChanged();
+    for (const Message& warning : warnings) view_.ShowMessage(warning);
+    return true;
 }
 
 bool Form1Logic::Command2_Click() {
-    return RunHandler([this] { capbeam::Command2_Click(*this, state_); });
+    RequestOutcome outcome;
+    const bool completed = RunHandler([&] { outcome = RunRequest(*this, state_, orientation_); });
+    if (!completed) return false;
+    table_.Add(RowFromBoxes(fields_, state_.Kp, outcome));
+    view_.RecordChanged();
+    return true;
+}
+
+BatchOutcome Form1Logic::RunBatch(const std::vector<double>& chainages, double Dr, float mb) {
+    BatchOutcome outcome = capbeam::RunBatch(state_, chainages, Dr, mb, orientation_);
+    for (PierRow& row : outcome.rows) row = table_.Add(std::move(row));
+    if (!outcome.rows.empty()) view_.RecordChanged();
+    return outcome;
 }
 
 void Form1Logic::Command3_Click() { EndProgram(); }

@@ -5,6 +5,9 @@
 
 #include "app/curve_state.h"
 #include "app/window_ops.h"
+#include "calc/batch.h"
+#include "calc/pier_table.h"
+#include "calc/request.h"
 
 namespace capbeam {
 
@@ -13,6 +16,9 @@ namespace capbeam {
 class View : public WindowOps {
 public:
     virtual void ShowMessage(const Message& message) = 0;
+    // After every completed set-up, request or batch: the curve or the pier
+    // table has changed (a plan view redraws, a table shows the new rows).
+    virtual void RecordChanged() {}
 };
 
 // The window's logic without the toolkit: the calculation record, the texts of
@@ -31,8 +37,21 @@ public:
     // "退出计算": ends the program.
     void Command3_Click();
 
+    // How "座标计算" and the batch turn the beams at other chainages.
+    void SetOrientation(Orientation orientation) { orientation_ = orientation; }
+    Orientation GetOrientation() const { return orientation_; }
+
+    // Runs many chainages against the latest set-up with one half-width and
+    // adds the results to the pier table. The boxes and the record stay as
+    // they are. Throws Failure before any chainage runs when there is no
+    // set-up yet or Dr breaks its rule.
+    BatchOutcome RunBatch(const std::vector<double>& chainages, double Dr, float mb);
+
     const CurveState& State() const { return state_; }
     const std::string& Text(Field f) const { return fields_[Index(f)]; }
+    const std::array<std::string, kFieldCount>& Texts() const { return fields_; }
+    // Every completed request of this run, grouped by set-up.
+    const PierTable& Table() const { return table_; }
 
 private:
     static std::size_t Index(Field f) { return static_cast<std::size_t>(FieldNumber(f) - 1); }
@@ -47,6 +66,8 @@ private:
     View& view_;
     CurveState state_;
     std::array<std::string, kFieldCount> fields_;
+    Orientation orientation_ = Orientation::Parallel;
+    PierTable table_;
 };
 
 }  // namespace capbeam

@@ -43,20 +43,24 @@ int ChooseRoutine(float P, double Kp, double Kj, double B) {
     return 0;
 }
 
-void RunRoutine(int routine, WindowOps& ops, CurveState& state) {
+BeamEnds RunRoutine(int routine, WindowOps& ops, CurveState& state) {
     const CurveState& s = state;
     switch (routine) {
-        case 1: Cm1(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2); break;
-        case 2: Cm2(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2); break;
-        case 3: Cm3(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2); break;
-        case 4: Cm4(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2); break;
-        case 5: Cm5(ops, state, s.mb, s.Kj, s.Xj, s.Yj, s.R, s.Dr, s.B, s.RadToDeg, s.Aoj, s.Kp); break;
-        case 6: Cm6(ops, s, s.mb, s.Xo, s.Yo, s.Rin, s.Rout, s.RadToDeg, s.Aoj, s.Kp); break;
-        default: break;
+        case 1: return Cm1(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2);
+        case 2: return Cm2(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2);
+        case 3: return Cm3(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2);
+        case 4: return Cm4(ops, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2);
+        case 5: return Cm5(ops, state, s.mb, s.Kj, s.Xj, s.Yj, s.R, s.Dr, s.B, s.RadToDeg, s.Aoj, s.Kp);
+        case 6: return Cm6(ops, s, s.mb, s.Xo, s.Yo, s.Rin, s.Rout, s.RadToDeg, s.Aoj, s.Kp);
+        default: return {};
     }
 }
 
 int Command2_Click(WindowOps& ops, CurveState& state) {
+    return RunRequest(ops, state, Orientation::Parallel).routine;
+}
+
+RequestOutcome RunRequest(WindowOps& ops, CurveState& state, Orientation orientation) {
     if (!HasCurve(state))
         throw Failure(ErrorKind::NoCurve,
                       "还没有输入平曲线和设计盖梁的数据，无法计算端点。请先按“进行计算”输入，再按“座标计算”。");
@@ -80,8 +84,13 @@ int Command2_Click(WindowOps& ops, CurveState& state) {
         throw Failure(ErrorKind::OutOfRange,
                       "平曲线的正偏或反偏没有确定（P 为 0），无法计算这个桩号。"
                       "请按“进行计算”重新输入平曲线，P 输入正数（正偏）或负数（反偏）。");
-    RunRoutine(routine, ops, state);
-    return routine;
+    if (orientation == Orientation::Tangent)
+        throw Failure(ErrorKind::InvalidOperation, "“与切线保持交角 B”的计算尚未完成。请改用“平行于设计盖梁”。");
+    RequestOutcome outcome;
+    outcome.routine = routine;
+    outcome.orientation = orientation;
+    outcome.ends = RunRoutine(routine, ops, state);
+    return outcome;
 }
 
 }  // namespace capbeam

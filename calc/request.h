@@ -2,6 +2,7 @@
 
 #include "app/curve_state.h"
 #include "app/window_ops.h"
+#include "calc/routines.h"
 
 namespace capbeam {
 
@@ -14,6 +15,25 @@ namespace capbeam {
 // refusal of the routine) or Cancelled; the caller undoes the click.
 int Command2_Click(WindowOps& ops, CurveState& state);
 
+// How the beams at other chainages are turned. Parallel: every beam keeps the
+// design beam's direction (Ab1, Ab2), the program's own behaviour. Tangent:
+// each beam stands at the skew B to its own tangent, placed at the point K of
+// the centre line as the design beam is placed at J (with B = 90 every beam
+// lies on its radius).
+enum class Orientation { Parallel, Tangent };
+
+// What a completed request computed: the routine (1 to 6; in the tangent
+// orientation 5 or 6 by B, at any chainage) and its results unrounded.
+struct RequestOutcome {
+    int routine = 0;
+    Orientation orientation = Orientation::Parallel;
+    BeamEnds ends;
+};
+
+// Command2_Click with the beams turned by `orientation`; the boxes show the
+// same texts in either, and Parallel is Command2_Click itself.
+RequestOutcome RunRequest(WindowOps& ops, CurveState& state, Orientation orientation);
+
 // The routine for a request, by exact comparisons: 1 to 4 (Cm1..Cm4) for a
 // right-hand (P > 0) or left-hand (P < 0) curve with Kp beyond or before Kj,
 // whatever B; 5 for Kp = Kj with B != 90; 6 for Kp = Kj with B = 90 exactly;
@@ -22,6 +42,7 @@ int ChooseRoutine(float P, double Kp, double Kj, double B);
 
 // Calls routine `routine` (1 to 6; anything else does nothing) with its
 // argument list taken from `state`, as the request does after its prompts.
-void RunRoutine(int routine, WindowOps& ops, CurveState& state);
+// Returns what the routine wrote.
+BeamEnds RunRoutine(int routine, WindowOps& ops, CurveState& state);
 
 }  // namespace capbeam

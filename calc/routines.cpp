@@ -76,9 +76,11 @@ std::string EndChainageText(double value) { return ChainageText(value, ChainageF
 
 int SenseOf(float P) { return P > 0 ? +1 : -1; }
 
-void Skewed(Member member, WindowOps& ops, const CurveState& state, double Kj, double Xo, double Yo, double R,
+BeamEnds Skewed(Member member, WindowOps& ops, const CurveState& state, double Kj, double Xo, double Yo, double R,
             double Rin, double Rout, double B, double RadToDeg, double Aoj, double Kp) {
-    WriteSkewedEnds(ops, SkewedEnds(member, Kj, Xo, Yo, R, Rin, Rout, B, RadToDeg, Aoj, Kp, state.Ab1, state.Ab2));
+    const BeamEnds ends = SkewedEnds(member, Kj, Xo, Yo, R, Rin, Rout, B, RadToDeg, Aoj, Kp, state.Ab1, state.Ab2);
+    WriteSkewedEnds(ops, ends);
+    return ends;
 }
 
 }  // namespace
@@ -214,34 +216,38 @@ BeamEnds RadialEnds(double Xj, double Yj, double Xo, double Yo, double Rin, doub
     return r;
 }
 
-void Cm1(WindowOps& ops, const CurveState& state, float, double Kj, double Xo, double Yo, double R, double Rin,
+BeamEnds Cm1(WindowOps& ops, const CurveState& state, float, double Kj, double Xo, double Yo, double R, double Rin,
          double Rout, double B, double RadToDeg, double Aoj, double Kp, double, double) {
-    Skewed(kCm1, ops, state, Kj, Xo, Yo, R, Rin, Rout, B, RadToDeg, Aoj, Kp);
+    return Skewed(kCm1, ops, state, Kj, Xo, Yo, R, Rin, Rout, B, RadToDeg, Aoj, Kp);
 }
-void Cm2(WindowOps& ops, const CurveState& state, float, double Kj, double Xo, double Yo, double R, double Rin,
+BeamEnds Cm2(WindowOps& ops, const CurveState& state, float, double Kj, double Xo, double Yo, double R, double Rin,
          double Rout, double B, double RadToDeg, double Aoj, double Kp, double, double) {
-    Skewed(kCm2, ops, state, Kj, Xo, Yo, R, Rin, Rout, B, RadToDeg, Aoj, Kp);
+    return Skewed(kCm2, ops, state, Kj, Xo, Yo, R, Rin, Rout, B, RadToDeg, Aoj, Kp);
 }
-void Cm3(WindowOps& ops, const CurveState& state, float, double Kj, double Xo, double Yo, double R, double Rin,
+BeamEnds Cm3(WindowOps& ops, const CurveState& state, float, double Kj, double Xo, double Yo, double R, double Rin,
          double Rout, double B, double RadToDeg, double Aoj, double Kp, double, double) {
-    Skewed(kCm3, ops, state, Kj, Xo, Yo, R, Rin, Rout, B, RadToDeg, Aoj, Kp);
+    return Skewed(kCm3, ops, state, Kj, Xo, Yo, R, Rin, Rout, B, RadToDeg, Aoj, Kp);
 }
-void Cm4(WindowOps& ops, const CurveState& state, float, double Kj, double Xo, double Yo, double R, double Rin,
+BeamEnds Cm4(WindowOps& ops, const CurveState& state, float, double Kj, double Xo, double Yo, double R, double Rin,
          double Rout, double B, double RadToDeg, double Aoj, double Kp, double, double) {
-    Skewed(kCm4, ops, state, Kj, Xo, Yo, R, Rin, Rout, B, RadToDeg, Aoj, Kp);
+    return Skewed(kCm4, ops, state, Kj, Xo, Yo, R, Rin, Rout, B, RadToDeg, Aoj, Kp);
 }
 
-void Cm5(WindowOps& ops, CurveState& state, float, double, double Xj, double Yj, double R, double Dr, double B,
+BeamEnds Cm5(WindowOps& ops, CurveState& state, float, double, double Xj, double Yj, double R, double Dr, double B,
          double RadToDeg, double Aoj, double Kp) {
     const BeamAzimuths a = DesignAzimuths(state.P, B, Aoj);
     state.Ab1 = a.Ab1;
     state.Ab2 = a.Ab2;
-    WriteDesignEnds(ops, DesignEnds(state.P, Xj, Yj, R, Dr, B, RadToDeg, Kp, a.Ab1, a.Ab2));
+    const BeamEnds ends = DesignEnds(state.P, Xj, Yj, R, Dr, B, RadToDeg, Kp, a.Ab1, a.Ab2);
+    WriteDesignEnds(ops, ends);
+    return ends;
 }
 
-void Cm6(WindowOps& ops, const CurveState& state, float, double Xo, double Yo, double Rin, double Rout,
+BeamEnds Cm6(WindowOps& ops, const CurveState& state, float, double Xo, double Yo, double Rin, double Rout,
          double RadToDeg, double Aoj, double Kp) {
-    WriteRadialEnds(ops, RadialEnds(state.Xj, state.Yj, Xo, Yo, Rin, Rout, RadToDeg, Aoj, Kp));
+    const BeamEnds ends = RadialEnds(state.Xj, state.Yj, Xo, Yo, Rin, Rout, RadToDeg, Aoj, Kp);
+    WriteRadialEnds(ops, ends);
+    return ends;
 }
 
 void WriteSkewedEnds(WindowOps& ops, const BeamEnds& r) {

@@ -71,17 +71,18 @@ BeamEnds RadialEnds(double Xj, double Yj, double Xo, double Yo, double Rin, doub
 // accepted and unused, Rin the single-precision radius widened to double.
 // Cm1..Cm4 take the beam azimuths from `state` (arguments Ab1, Ab2 are the
 // same values); Cm5 stores its azimuths in `state`; Cm6 reads Xj, Yj from it.
-void Cm1(WindowOps& ops, const CurveState& state, float mb, double Kj, double Xo, double Yo, double R,
+// Each returns what it wrote, unrounded.
+BeamEnds Cm1(WindowOps& ops, const CurveState& state, float mb, double Kj, double Xo, double Yo, double R,
          double Rin, double Rout, double B, double RadToDeg, double Aoj, double Kp, double Ab1, double Ab2);
-void Cm2(WindowOps& ops, const CurveState& state, float mb, double Kj, double Xo, double Yo, double R,
+BeamEnds Cm2(WindowOps& ops, const CurveState& state, float mb, double Kj, double Xo, double Yo, double R,
          double Rin, double Rout, double B, double RadToDeg, double Aoj, double Kp, double Ab1, double Ab2);
-void Cm3(WindowOps& ops, const CurveState& state, float mb, double Kj, double Xo, double Yo, double R,
+BeamEnds Cm3(WindowOps& ops, const CurveState& state, float mb, double Kj, double Xo, double Yo, double R,
          double Rin, double Rout, double B, double RadToDeg, double Aoj, double Kp, double Ab1, double Ab2);
-void Cm4(WindowOps& ops, const CurveState& state, float mb, double Kj, double Xo, double Yo, double R,
+BeamEnds Cm4(WindowOps& ops, const CurveState& state, float mb, double Kj, double Xo, double Yo, double R,
          double Rin, double Rout, double B, double RadToDeg, double Aoj, double Kp, double Ab1, double Ab2);
-void Cm5(WindowOps& ops, CurveState& state, float mb, double Kj, double Xj, double Yj, double R, double Dr,
+BeamEnds Cm5(WindowOps& ops, CurveState& state, float mb, double Kj, double Xj, double Yj, double R, double Dr,
          double B, double RadToDeg, double Aoj, double Kp);
-void Cm6(WindowOps& ops, const CurveState& state, float mb, double Xo, double Yo, double Rin, double Rout,
+BeamEnds Cm6(WindowOps& ops, const CurveState& state, float mb, double Xo, double Yo, double Rin, double Rout,
          double RadToDeg, double Aoj, double Kp);
 
 // The boxes of each routine, in the order it writes them. Coordinates and

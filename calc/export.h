@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "calc/pier_table.h"
+
+// The pier table as text for other programs. Every figure is the text the
+// window showed; nothing is recomputed or reformatted.
+
+namespace capbeam {
+
+// Tab-separated, one line per row under a line of column titles, each group's
+// header on a line of its own before its rows; pastes into a spreadsheet.
+std::string TableTsv(const PierTable& table);
+
+// Comma-separated (RFC 4180 quoting), UTF-8; with a byte-order mark so that a
+// spreadsheet shows the Chinese titles. Lines end in CR LF.
+std::string TableCsv(const PierTable& table, bool byteOrderMark);
+
+// Total-station coordinate file, one point a line "name,code,Y,X,H" (east
+// before north, H empty): for row n the beam centre "Pn-C", the inner end
+// "Pn-IN" and the outer end "Pn-OUT".
+std::string CassPoints(const PierTable& table);
+
+}  // namespace capbeam
