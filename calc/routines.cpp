@@ -30,10 +30,10 @@ double Cos(double degrees, double RadToDeg) { return std::cos(Quotient(degrees, 
 double Sin(double degrees, double RadToDeg) { return std::sin(Quotient(degrees, RadToDeg, "角度")); }
 
 // The arcsine of s in degrees, taken as the arctangent of s / sqrt(1 - s^2).
+// |s| > 1 has no such angle: the root is not a number and Finite says so.
 double ArcsineDegrees(double s, double RadToDeg, std::string_view what) {
-    const double c2 = 1 - s * s;
-    if (c2 < 0) return Finite(std::nan(""), what);  // |s| > 1: no such angle
-    return Finite(std::atan(Quotient(s, std::sqrt(c2), what)) * RadToDeg, what);
+    const double c = std::sqrt(Finite(1 - s * s, what));
+    return Finite(std::atan(Quotient(s, Finite(c, what), what)) * RadToDeg, what);
 }
 
 // The root term of a crossing of the axis with an edge circle. A negative
@@ -43,8 +43,7 @@ double InnerRoot(double radicand) {
     return std::sqrt(radicand);
 }
 double OuterRoot(double radicand) {
-    if (Finite(radicand, "外侧端点的位置") < 0) return Finite(std::nan(""), "外侧端点的位置");
-    return std::sqrt(radicand);
+    return Finite(std::sqrt(Finite(radicand, "外侧端点的位置")), "外侧端点的位置");
 }
 
 // cos(d), d the angle between the outward radius at the beam centre and the

@@ -34,9 +34,9 @@ CurveReplies DesignAt30(const char* B, const char* P) {
             "1234.5", "3000", "5000", B, "500", P};
 }
 
-// O given, J on the curve of radius R at azimuth Aoj, B = 90.
-CurveReplies Radial(double Xo, double Yo, double R, double Aoj) {
-    return {Reply(Xo), Reply(Yo), "1234.5678", Reply(Xo + R * std::cos(Aoj / kRadToDeg)),
+// O given, J on the curve of radius R at azimuth Aoj and chainage Kj, B = 90.
+CurveReplies Radial(double Xo, double Yo, double R, double Aoj, const char* Kj = "1234.5678") {
+    return {Reply(Xo), Reply(Yo), Kj, Reply(Xo + R * std::cos(Aoj / kRadToDeg)),
             Reply(Yo + R * std::sin(Aoj / kRadToDeg)), "90", Reply(R), "1"};
 }
 
@@ -119,6 +119,10 @@ const Example kExamples[] = {
      {{F::Text19, "2434.315"}, {F::Text20, "4434.315"}, {F::Text9, "2442.8"}, {F::Text10, "4442.8"},
       {F::Text13, "2425.829"}, {F::Text14, "4425.829"}, {F::Text8, "K 1+ 234.568"},
       {F::Text12, "K 1+ 234.568"}, {F::Text11, "12(米)"}, {F::Text15, "12(米)"}}},
+    {"Cm6_EndChainageRoundedUnlikeTheEnteredOne", Radial(0, 0, 500, 0, "123456.789"), "123456.789", "10", "0.001",
+     {{F::Text16, "K 123+ 456.789000000004"}, {F::Text8, "K 123+ 456.789"}, {F::Text12, "K 123+ 456.789"}}},
+    {"Cm6_MetresRoundUpTo1000", Radial(0, 0, 500, 0, "999.9996"), "999.9996", "10", "0.001",
+     {{F::Text16, "K 0+ 999.9996"}, {F::Text8, "K 0+ 1000"}, {F::Text12, "K 0+ 1000"}}},
 };
 
 class CalcExampleTest : public ::testing::TestWithParam<Example> {};
