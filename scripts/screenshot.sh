@@ -3,8 +3,8 @@
 # with the real fonts, for the README.
 #   scripts/screenshot.sh [BUILD_DIR] [OUT_PNG]          default: build docs/screenshot.png
 #   scripts/screenshot.sh --keys DIR [BUILD_DIR]          also drives the window from the
-#       keyboard (Tab through the boxes, Space on "进行计算", Esc on its prompt) and writes
-#       a picture of each step into DIR.
+#       keyboard (Tab through the boxes, Space on "进行计算", Esc on its prompt, then a whole
+#       set-up typed into the prompts) and writes a picture of each step into DIR.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,6 +32,12 @@ if [ "${1:-}" = "--inside" ]; then
         sleep 0.5
         import -window root "$keys/4-after-esc.png"
         kill -0 "$app" || { echo "the window ended unexpectedly" >&2; exit 1; }
+        # A whole set-up typed into the prompts (Space again on 进行计算).
+        xdotool key space
+        for reply in 3000 5000 12345.678 3300 5400 30.153 500 1; do
+            sleep 0.4; xdotool type --delay 30 "$reply"; xdotool key Return
+        done
+        sleep 0.5; import -window "$win" "$keys/5-after-set-up.png"
         # Back to 退出计算 (one Shift+Tab from 进行计算) and press it: the program ends.
         xdotool key shift+Tab space
         for _ in $(seq 20); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
