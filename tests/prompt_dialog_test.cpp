@@ -44,6 +44,10 @@ private:
     void Poll() {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal) return;
+        // A user types only once the dialog has the keyboard; give the window
+        // system up to five seconds to activate it.
+        if (!modal->isActiveWindow() && ++waited_ < 500) return;
+        waited_ = 0;
         if (steps_.empty()) {
             problems << "unexpected dialog: " + Describe(modal);
         } else {
@@ -64,6 +68,7 @@ private:
 
     QTimer timer_;
     std::deque<Step> steps_;
+    int waited_ = 0;
 };
 
 QLineEdit* Entry(QWidget* modal) { return modal->findChild<QLineEdit*>(QStringLiteral("PromptEntry")); }
