@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 25
 
-.PHONY: deps build run test clean check-normal check-sanitize check-fuzz fuzz-long
+.PHONY: deps build run test clean check-normal check-sanitize check-fuzz fuzz-long bench
 
 deps:
 	bash scripts/install-deps.sh
@@ -33,6 +33,14 @@ check-fuzz: deps
 	      -DCAPBEAM_FUZZ=ON -DCAPBEAM_GUI=OFF -DCAPBEAM_TESTS=OFF -DFUZZ_SECONDS=$(FUZZ_SECONDS)
 	cmake --build $(BUILD)-fuzz -j $(JOBS)
 	ctest --test-dir $(BUILD)-fuzz --output-on-failure -j $(JOBS)
+
+# Benchmarks, in a Release build of their own; figures go to BENCHMARKS.md.
+bench: deps
+	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DCAPBEAM_BENCH=ON -DCAPBEAM_TESTS=OFF -DCAPBEAM_GUI=ON
+	cmake --build $(BUILD)-bench -j $(JOBS)
+	$(BUILD)-bench/bench/bench_core
+	$(BUILD)-bench/bench/bench_cli
+	$(BUILD)-bench/bench/bench_window
 
 # A longer fuzzing run: make fuzz-long (ten minutes a target).
 fuzz-long:

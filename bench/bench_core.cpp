@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "app/form1_logic.h"
+#include "calc/request.h"
 #include "calc/routines.h"
+#include "setup/curve_setup.h"
 
 namespace {
 
@@ -44,16 +46,45 @@ void BM_SetUp(benchmark::State& state) {
 }
 BENCHMARK(BM_SetUp);
 
-// One "座标计算" click after the set-up above: three prompts and Cm1's ten boxes.
+// The record after the set-up above, with a request's Dr, mb and edge radii.
+CurveState SetUpRecord() {
+    ReplayView view(kSetUp);
+    CurveState state;
+    capbeam::Command1_Click(view, state);
+    state.Dr = 10;
+    state.mb = 0.001f;
+    state.Rin = static_cast<float>(state.R - state.Dr);
+    state.Rout = state.Dr + state.R;
+    return state;
+}
+
+// A chainage that selects routine `routine` on the set-up above (Cm3, Cm4 on
+// the mirrored curve, Cm6 with a square beam).
+CurveState RecordFor(int routine) {
+    CurveState s = SetUpRecord();
+    if (routine == 3 || routine == 4) s.P = -1;
+    if (routine == 6) s.B = 90;
+    s.Kp = routine == 5 || routine == 6 ? s.Kj : (routine == 1 || routine == 3 ? s.Kj + 50 : s.Kj - 50);
+    return s;
+}
+
+// One routine call: its geometry and its ten boxes' texts.
+void BM_Routine(benchmark::State& state) {
+    const int routine = static_cast<int>(state.range(0));
+    CurveState s = RecordFor(routine);
+    ReplayView ops({});
+    if (ChooseRoutine(s.P, s.Kp, s.Kj, s.B) != routine) state.SkipWithError("wrong routine chosen");
+    for (auto _ : state) benchmark::DoNotOptimize(RunRoutine(routine, ops, s));
+}
+BENCHMARK(BM_Routine)->DenseRange(1, 6)->ArgName("Cm");
+
+// One whole "座标计算" click: three prompts read, the routine, the boxes.
 void BM_Request(benchmark::State& state) {
-    std::vector<std::string> replies = kSetUp;
-    replies.insert(replies.end(), {"12400", "10", "0.001"});
-    ReplayView view(replies);
-    Form1Logic logic(view);
-    logic.Command1_Click();
+    ReplayView view({"12400", "10", "0.001"});
+    CurveState s = SetUpRecord();
     for (auto _ : state) {
-        view.Rewind(kSetUp.size());
-        benchmark::DoNotOptimize(logic.Command2_Click());
+        view.Rewind();
+        benchmark::DoNotOptimize(capbeam::Command2_Click(view, s));
     }
 }
 BENCHMARK(BM_Request);

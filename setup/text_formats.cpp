@@ -1,5 +1,6 @@
 #include "setup/text_formats.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -99,8 +100,10 @@ T ReadNumber(std::string_view reply) {
 template <class T>
 std::string GeneralText(T value, int digits, int fixedBelow) {
     char sci[48];
-    std::snprintf(sci, sizeof sci, "%.*e", digits - 1, static_cast<double>(value));
-    const std::string_view text(sci);
+    const auto written = std::to_chars(sci, sci + sizeof sci - 1, static_cast<double>(value),
+                                       std::chars_format::scientific, digits - 1);
+    *written.ptr = '\0';
+    const std::string_view text(sci, static_cast<std::size_t>(written.ptr - sci));
     const std::size_t e = text.find('e');
     const int exponent = std::atoi(sci + e + 1);
     if (exponent >= fixedBelow || exponent < -15) {
@@ -113,13 +116,18 @@ std::string GeneralText(T value, int digits, int fixedBelow) {
         std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
         return mantissa + exp;
     }
-    // The nearest T to the rounded decimal; its shortest round-trip form is
-    // that decimal, since every decimal of `digits` digits is a distinct T.
-    T rounded{};
-    std::from_chars(text.data(), text.data() + text.size(), rounded, std::chars_format::scientific);
+    // Fixed notation with as many decimals as leave `digits` significant
+    // ones: the same rounding of the same binary value as above, so the
+    // decimal point only moves. Then the fraction's trailing zeros go.
     char out[400];
-    const auto res = std::to_chars(out, out + sizeof out, rounded, std::chars_format::fixed);
-    return std::string(out, res.ptr);
+    const int decimals = std::max(0, digits - 1 - exponent);
+    const auto res = std::to_chars(out, out + sizeof out, static_cast<double>(value), std::chars_format::fixed, decimals);
+    std::string_view fixed(out, static_cast<std::size_t>(res.ptr - out));
+    if (decimals > 0) {
+        fixed.remove_suffix(fixed.size() - 1 - fixed.find_last_not_of('0'));
+        if (fixed.back() == '.') fixed.remove_suffix(1);
+    }
+    return std::string(fixed);
 }
 
 template <class T>
