@@ -33,8 +33,9 @@ BatchOutcome RunBatch(const CurveState& curve, const std::vector<double>& chaina
                       Orientation orientation);
 
 // Chainages in metres separated by blanks, commas (ASCII or full-width),
-// semicolons or new lines, each read as a prompt reply is. Throws
-// Failure(TypeMismatch) naming the first item that is not a number.
+// semicolons (ASCII or full-width), "、", tabs or new lines, each read as a
+// prompt reply is. Throws Failure(TypeMismatch) naming the first item that is
+// not a number (Failure(Overflow) for one beyond the range of a double).
 std::vector<double> ParseChainageList(std::string_view text);
 
 // start, start + step, ... up to end (end included when it falls on a step,
