@@ -1,5 +1,6 @@
 // Benchmarks of the calculation: a full set-up and a calculation request
-// through the window's logic, and the end-point geometry alone.
+// through the window's logic, the end-point geometry alone, and a batch of
+// 10,000 chainages with its CSV.
 #include <benchmark/benchmark.h>
 
 #include <optional>
@@ -7,6 +8,8 @@
 #include <vector>
 
 #include "app/form1_logic.h"
+#include "calc/batch.h"
+#include "calc/export.h"
 #include "calc/request.h"
 #include "calc/routines.h"
 #include "setup/curve_setup.h"
@@ -99,6 +102,46 @@ void BM_SkewedEnds(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SkewedEnds);
+
+// A batch of 10,000 chainages through the request exactly as the window runs
+// it: three replies read, Text16, Text7, Text21 and the routine's ten boxes
+// written for each.
+std::vector<double> BatchChainages(double from, double step) {
+    std::vector<double> chainages;
+    for (int i = 0; i < 10000; ++i) chainages.push_back(from + i * step);
+    return chainages;
+}
+
+CurveState BatchCurve() {
+    ReplayView view(kSetUp);
+    Form1Logic logic(view);
+    logic.Command1_Click();
+    return logic.State();
+}
+
+// Chainages 0.03 m apart from 150 m before J to 150 m beyond: every one makes a row.
+void BM_Batch10000Rows(benchmark::State& state) {
+    const CurveState curve = BatchCurve();
+    const std::vector<double> chainages = BatchChainages(12345.678 - 150, 0.03);
+    for (auto _ : state) {
+        const BatchOutcome outcome = RunBatch(curve, chainages, 10, 0.001f, Orientation::Parallel);
+        if (!outcome.refused.empty()) state.SkipWithError("a chainage was refused");
+        benchmark::DoNotOptimize(outcome.rows.data());
+    }
+    state.SetItemsProcessed(state.iterations() * 10000);
+}
+BENCHMARK(BM_Batch10000Rows)->Unit(benchmark::kMillisecond);
+
+// The same table as CSV, as capbeam-cli batch writes it.
+void BM_Csv10000Rows(benchmark::State& state) {
+    const CurveState curve = BatchCurve();
+    BatchOutcome outcome = RunBatch(curve, BatchChainages(12345.678 - 150, 0.03), 10, 0.001f, Orientation::Parallel);
+    PierTable table;
+    table.StartGroup(curve, {});
+    for (PierRow& row : outcome.rows) table.Add(std::move(row));
+    for (auto _ : state) benchmark::DoNotOptimize(TableCsv(table, false));
+}
+BENCHMARK(BM_Csv10000Rows)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,0 +1,198 @@
+// capbeam-cli batch, run in-process over string streams: the set-up from
+// options with the window's refusals, chainages from arguments or standard
+// input, the CSV of the window's own rows, and the exit status.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/cli.h"
+#include "app/form1_logic.h"
+#include "calc/export.h"
+#include "tests/calc_fixture.h"
+#include "tests/scripted_view.h"
+
+namespace capbeam::test {
+namespace {
+
+struct BatchRun {
+    int status;
+    std::string out, err;
+};
+
+BatchRun Batch(std::vector<std::string> args, const std::string& input = "") {
+    args.insert(args.begin(), "batch");
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    BatchRun run;
+    run.status = RunCli(args, in, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+const std::vector<std::string> kCurve = {"--xo", "1000", "--yo", "2000", "--kj", "1000", "--xj", "1500",
+                                         "--yj", "2000", "--b",  "60",   "--r",  "500",  "--p",  "1"};
+
+std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+// The CSV that the window's batch gives for the same set-up and chainages.
+std::string WindowCsv(const std::vector<double>& chainages, double Dr, float mb) {
+    ScriptedView view;
+    Form1Logic logic(view);
+    view.Replies(SetUpReplies({"1000", "2000", "1000", "1500", "2000", "60", "500", "1"}));
+    EXPECT_TRUE(logic.Command1_Click());
+    logic.RunBatch(chainages, Dr, mb);
+    return TableCsv(logic.Table(), false);
+}
+
+TEST(CliBatch, ChainagesAsArgumentsGiveTheWindowsRows) {
+    const BatchRun run = Batch(With(kCurve, {"--dr", "10", "--mb", "0.001", "1020", "980,1000", "--", "990"}));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, WindowCsv({1020, 980, 1000, 990}, 10, 0.001f));
+}
+
+TEST(CliBatch, ChainagesFromStandardInput) {
+    const BatchRun run = Batch(With(kCurve, {"--dr=10"}), "1020\r\n980 1000\n\n1010.5\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, WindowCsv({1020, 980, 1000, 1010.5}, 10, 0));
+}
+
+TEST(CliBatch, ByteOrderMarkOnlyWhenAsked) {
+    EXPECT_NE(Batch(With(kCurve, {"--dr", "10", "1020"})).out.rfind("\xEF\xBB\xBF", 0), 0u);
+    EXPECT_EQ(Batch(With(kCurve, {"--dr", "10", "--bom", "1020"})).out.rfind("\xEF\xBB\xBF", 0), 0u);
+}
+
+TEST(CliBatch, RefusedChainagesAreToldAndTheRestRun) {
+    const BatchRun run = Batch(With(kCurve, {"--dr", "10"}), "1020\n1600\nabc\n980\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, WindowCsv({1020, 980}, 10, 0));
+    EXPECT_NE(run.err.find("K 1+ 600："), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("90 度"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("标准输入第 3 行"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("「abc」"), std::string::npos) << run.err;
+}
+
+TEST(CliBatch, NoChainagesIsTheTitleLine) {
+    const BatchRun run = Batch(With(kCurve, {"--dr", "10"}), "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, WindowCsv({}, 10, 0));
+}
+
+TEST(CliBatch, OffCurveDesignPointWarnsWithoutFailing) {
+    std::vector<std::string> args = kCurve;
+    args[7] = "1500.5";  // --xj
+    const BatchRun run = Batch(With(args, {"--dr", "10", "1020"}));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("J 可能不在平曲线上"), std::string::npos) << run.err;
+}
+
+// Each value that the window's set-up refuses: the same message, status 2,
+// nothing on standard output.
+struct SetUpRefusal {
+    const char* name;
+    const char* option;
+    const char* value;
+};
+void PrintTo(const SetUpRefusal& c, std::ostream* os) { *os << c.name; }
+
+class CliBatchSetUp : public ::testing::TestWithParam<SetUpRefusal> {};
+
+TEST_P(CliBatchSetUp, RefusalExitsWithTheWindowsMessage) {
+    const SetUpRefusal& c = GetParam();
+    std::vector<std::string> args = With(kCurve, {"--dr", "10"});
+    std::vector<std::optional<std::string>> replies;
+    for (std::size_t i = 0; i + 1 < args.size(); i += 2) {
+        if (args[i] == c.option) args[i + 1] = c.value;
+        if (replies.size() < 8) replies.push_back(args[i + 1]);
+    }
+    const BatchRun run = Batch(With(args, {"1020"}));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+
+    // The window, given the same replies, refuses with this message (or,
+    // for Dr, the request does).
+    ScriptedView view(replies);
+    Form1Logic logic(view);
+    std::string why;
+    if (std::string(c.option) == "--dr") {
+        ASSERT_TRUE(logic.Command1_Click());
+        view.Replies({"1020", c.value});
+        logic.Command2_Click();
+    } else {
+        logic.Command1_Click();
+    }
+    if (!view.refusals.empty())
+        why = view.refusals[0].why.text;
+    else if (!view.messages.empty())
+        why = view.messages[0].text;
+    ASSERT_NE(why, "");
+    EXPECT_NE(run.err.find(why), std::string::npos) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(CliBatch, CliBatchSetUp,
+                         ::testing::Values(SetUpRefusal{"CentreNotANumber", "--xo", "abc"},
+                                           SetUpRefusal{"ChainageEmpty", "--kj", ""},
+                                           SetUpRefusal{"SkewOfNoMinutes", "--b", "30.7"},
+                                           SetUpRefusal{"SkewBeyond180", "--b", "190"},
+                                           SetUpRefusal{"RadiusZero", "--r", "0"},
+                                           SetUpRefusal{"RadiusNegative", "--r", "-500"},
+                                           SetUpRefusal{"NoDirection", "--p", "0"},
+                                           SetUpRefusal{"JAtTheCentre", "--xj", "1000"},
+                                           SetUpRefusal{"HalfWidthOfR", "--dr", "500"},
+                                           SetUpRefusal{"HalfWidthNegative", "--dr", "-1"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    const char* says;
+};
+void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
+
+class CliBatchUsage : public ::testing::TestWithParam<UsageCase> {};
+
+TEST_P(CliBatchUsage, StatusAndUsageText) {
+    const UsageCase& c = GetParam();
+    const BatchRun run = Batch(c.args, "1020\n");
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_NE((run.out + run.err).find(c.says), std::string::npos) << run.out << run.err;
+    EXPECT_NE((run.out + run.err).find("用法"), std::string::npos);
+    if (c.status != 0) {
+        EXPECT_EQ(run.out, "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CliBatch, CliBatchUsage,
+    ::testing::Values(UsageCase{"Help", {"--help"}, 0, "--bom"},
+                      UsageCase{"MissingHalfWidth", kCurve, 2, "缺少选项 --dr"},
+                      UsageCase{"MissingSeveral", {"--xo", "1", "--dr", "1"}, 2, "--yo --kj --xj --yj --b --r --p"},
+                      UsageCase{"Unknown", With(kCurve, {"--dr", "10", "--width", "3"}), 2, "不认识的选项 --width"},
+                      UsageCase{"NoValue", With(kCurve, {"--dr"}), 2, "--dr 后面缺少数值"},
+                      UsageCase{"Twice", With(kCurve, {"--dr", "10", "--r", "400"}), 2, "--r 给了两次"},
+                      UsageCase{"BadOrientation", With(kCurve, {"--dr", "10", "--orientation", "radial"}), 2,
+                                "parallel 或 tangent"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CliBatch, PrecisionNotANumberExitsTwo) {
+    const BatchRun run = Batch(With(kCurve, {"--dr", "10", "--mb", "x", "1020"}));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("--mb x："), std::string::npos) << run.err;
+}
+
+TEST(Cli, HelpInChinese) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli({"--help"}, in, out, err), 0);
+    EXPECT_NE(out.str().find("capbeam-cli batch"), std::string::npos);
+    EXPECT_NE(out.str().find("用法"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace capbeam::test
