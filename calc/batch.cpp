@@ -1,7 +1,7 @@
 #include "calc/batch.h"
 
 #include <cmath>
-#include <cstdio>
+#include <charconv>
 #include <optional>
 #include <utility>
 
@@ -12,11 +12,12 @@ namespace capbeam {
 namespace {
 
 // A number as a typed reply that the readers turn back into exactly the same
-// value: 17 significant digits identify every double (and every float).
+// value: the shortest text that identifies the double (a float widened to a
+// double reads back as that float).
 std::string ExactReply(double value) {
     char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
+    const std::to_chars_result r = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, r.ptr);
 }
 
 // The request asks for Kp, Dr and mb in this order.
