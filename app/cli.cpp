@@ -256,6 +256,15 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
         return 2;
     }
 
+    // Dr's rule before any chainage is read: a batch that cannot run says so
+    // at once, before a long list on standard input is taken in.
+    try {
+        RunBatch(curve, {}, Dr, mb, orientation);
+    } catch (const Failure& failure) {
+        err << "capbeam-cli batch: --dr " << options["dr"] << "：" << failure.message().text << '\n';
+        return 2;
+    }
+
     bool anyRefused = false;
     std::vector<double> chainages;
     if (!chainageArgs.empty()) {

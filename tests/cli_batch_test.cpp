@@ -180,6 +180,14 @@ INSTANTIATE_TEST_SUITE_P(
                                 "parallel 或 tangent"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(CliBatch, HalfWidthRefusedBeforeTheChainagesAreRead) {
+    const BatchRun run = Batch(With(kCurve, {"--dr", "600"}), "abc\n1020\n");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("--dr 600："), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("abc"), std::string::npos) << run.err;
+}
+
 TEST(CliBatch, PrecisionNotANumberExitsTwo) {
     const BatchRun run = Batch(With(kCurve, {"--dr", "10", "--mb", "x", "1020"}));
     EXPECT_EQ(run.status, 2);

@@ -1,6 +1,7 @@
 // Fuzzes the readers and the text formats: any reply either reads as a finite
 // number or is refused with a reader's failure kind, and every number writes a
 // text that the grammar of the boxes accepts and that reads back to itself.
+// The same text as a list of chainages, and ranges of chainages.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cmath>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "app/failure.h"
+#include "calc/batch.h"
 #include "setup/text_formats.h"
 #include "tests/fuzz/field_grammar.h"
 
@@ -58,6 +60,29 @@ void CheckReply(const std::string& reply) {
     }
 }
 
+// A list of chainages either reads whole, every one finite, or names its bad
+// item with a reader's failure kind.
+void CheckList(const std::string& text) {
+    try {
+        for (const double K : ParseChainageList(text)) Check(std::isfinite(K), "a listed chainage is finite");
+    } catch (const Failure& f) {
+        Check(f.kind() == ErrorKind::TypeMismatch || f.kind() == ErrorKind::Overflow, "list failure kind");
+    }
+}
+
+// A range is refused as out of range, or has at most kMaxBatch chainages
+// from the start towards the end, the last within a millimetre past it.
+void CheckRange(double start, double step, double end) {
+    try {
+        const std::vector<double> K = ChainageRange(start, step, end);
+        Check(!K.empty() && K.size() <= kMaxBatch, "range size");
+        Check(K.front() == start, "range starts at the start");
+        Check(step > 0 ? K.back() <= end + 0.001 : K.back() >= end - 0.001, "range stops at the end");
+    } catch (const Failure& f) {
+        Check(f.kind() == ErrorKind::OutOfRange, "range failure kind");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -65,7 +90,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (in.ConsumeBool()) {
         CheckNumber(in.ConsumeFloatingPoint<double>());
         CheckNumber(in.ConsumeFloatingPointInRange<double>(-1e7, 1e7));
+        const double start = in.ConsumeFloatingPointInRange<double>(-1e6, 1e6);
+        CheckRange(start, in.ConsumeFloatingPoint<double>(), in.ConsumeFloatingPointInRange<double>(-1e6, 1e6));
     }
-    CheckReply(in.ConsumeRemainingBytesAsString());
+    const std::string text = in.ConsumeRemainingBytesAsString();
+    CheckReply(text);
+    CheckList(text);
     return 0;
 }
