@@ -6,6 +6,7 @@
 #include "app/failure.h"
 #include "calc/arithmetic.h"
 #include "calc/routines.h"
+#include "calc/tangent.h"
 #include "setup/ask.h"
 #include "setup/text_formats.h"
 
@@ -84,12 +85,15 @@ RequestOutcome RunRequest(WindowOps& ops, CurveState& state, Orientation orienta
         throw Failure(ErrorKind::OutOfRange,
                       "平曲线的正偏或反偏没有确定（P 为 0），无法计算这个桩号。"
                       "请按“进行计算”重新输入平曲线，P 输入正数（正偏）或负数（反偏）。");
-    if (orientation == Orientation::Tangent)
-        throw Failure(ErrorKind::InvalidOperation, "“与切线保持交角 B”的计算尚未完成。请改用“平行于设计盖梁”。");
     RequestOutcome outcome;
-    outcome.routine = routine;
     outcome.orientation = orientation;
-    outcome.ends = RunRoutine(routine, ops, state);
+    if (orientation == Orientation::Tangent) {
+        outcome.routine = TangentRoutine(state.B);
+        outcome.ends = RunTangent(routine, ops, state);
+    } else {
+        outcome.routine = routine;
+        outcome.ends = RunRoutine(routine, ops, state);
+    }
     return outcome;
 }
 

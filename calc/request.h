@@ -23,15 +23,18 @@ int Command2_Click(WindowOps& ops, CurveState& state);
 enum class Orientation { Parallel, Tangent };
 
 // What a completed request computed: the routine (1 to 6; in the tangent
-// orientation 5 or 6 by B, at any chainage) and its results unrounded.
+// orientation 5 or 6 by B at any chainage, the computation every beam of it
+// uses, see TangentRoutine) and its results unrounded.
 struct RequestOutcome {
     int routine = 0;
     Orientation orientation = Orientation::Parallel;
     BeamEnds ends;
 };
 
-// Command2_Click with the beams turned by `orientation`; the boxes show the
-// same texts in either, and Parallel is Command2_Click itself.
+// Command2_Click with the beams turned by `orientation`: the same prompts,
+// the same boxes in the same formats, the same refusals. Parallel is
+// Command2_Click itself; Tangent runs RunTangent (calc/tangent.h), which at
+// Kp = Kj is the parallel request itself.
 RequestOutcome RunRequest(WindowOps& ops, CurveState& state, Orientation orientation);
 
 // The routine for a request, by exact comparisons: 1 to 4 (Cm1..Cm4) for a

@@ -84,26 +84,37 @@ BeamEnds Skewed(Member member, WindowOps& ops, const CurveState& state, double K
 
 }  // namespace
 
+CentrePoint CentreAt(Member member, double Kj, double Xo, double Yo, double R, double RadToDeg, double Aoj,
+                     double Kp) {
+    CentrePoint c;
+
+    // Central angle between J and K, degrees; the member's turn gives its sense.
+    c.Tkj = Quotient(std::abs(Kp - Kj) * RadToDeg, R, "盖梁中桩与设计中桩之间的圆心角");
+
+    // Azimuth of the radius O -> K, brought back by one whole turn at most.
+    if (member.turn > 0) {
+        c.Aok = Aoj + c.Tkj;
+        if (c.Aok >= 360) c.Aok = c.Aok - 360;
+    } else {
+        c.Aok = Aoj - c.Tkj;
+        if (c.Aok < 0) c.Aok = c.Aok + 360;
+    }
+
+    // K on the centre line.
+    c.Xk = Finite(Cos(c.Aok, RadToDeg) * R + Xo, "盖梁中桩的纵座标");
+    c.Yk = Finite(Sin(c.Aok, RadToDeg) * R + Yo, "盖梁中桩的横座标");
+    return c;
+}
+
 BeamEnds SkewedEnds(Member member, double Kj, double Xo, double Yo, double R, double Rin, double Rout,
                     double B, double RadToDeg, double Aoj, double Kp, double Ab1, double Ab2) {
     BeamEnds r;
 
-    // Central angle between J and K, degrees; the member's turn gives its sense.
-    const double Tkj = Quotient(std::abs(Kp - Kj) * RadToDeg, R, "盖梁中桩与设计中桩之间的圆心角");
-
-    // Azimuth of the radius O -> K, brought back by one whole turn at most.
-    double Aok;
-    if (member.turn > 0) {
-        Aok = Aoj + Tkj;
-        if (Aok >= 360) Aok = Aok - 360;
-    } else {
-        Aok = Aoj - Tkj;
-        if (Aok < 0) Aok = Aok + 360;
-    }
-
     // Beam centre K on the centre line.
-    r.Xk = Finite(Cos(Aok, RadToDeg) * R + Xo, "盖梁中桩的纵座标");
-    r.Yk = Finite(Sin(Aok, RadToDeg) * R + Yo, "盖梁中桩的横座标");
+    const CentrePoint centre = CentreAt(member, Kj, Xo, Yo, R, RadToDeg, Aoj, Kp);
+    const double Tkj = centre.Tkj;
+    r.Xk = centre.Xk;
+    r.Yk = centre.Yk;
 
     // d: signed angle from the outward radius at K to Ab1. The axis keeps the
     // design direction while the radius turns by Tkj, so d is B's distance

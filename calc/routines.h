@@ -42,6 +42,17 @@ inline constexpr Member kCm2{-1, +1};  // right-hand curve, Kp before Kj
 inline constexpr Member kCm3{-1, -1};  // left-hand curve, Kp beyond Kj
 inline constexpr Member kCm4{+1, -1};  // left-hand curve, Kp before Kj
 
+// The beam centre K at chainage Kp != Kj: the radius O -> K is the radius
+// O -> J turned, in the member's turn, by the central angle Tkj of the arc
+// Kp - Kj on R (degrees); Aok is its azimuth, brought back by one whole turn
+// at most; K lies at R from O along it.
+struct CentrePoint {
+    double Tkj = 0, Aok = 0;
+    double Xk = 0, Yk = 0;
+};
+CentrePoint CentreAt(Member member, double Kj, double Xo, double Yo, double R, double RadToDeg, double Aoj,
+                     double Kp);
+
 // A beam of the design direction (Ab1, Ab2) centred at chainage Kp != Kj:
 // the centre K on the centre line, the axis through K cut with both edges.
 // B is the design skew in decimal degrees (only the side of 90 it lies on and
