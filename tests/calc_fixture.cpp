@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "calc/request.h"
+#include "calc/tangent.h"
 #include "setup/curve_setup.h"
+#include "setup/text_formats.h"
 #include "tests/scripted_view.h"
 
 namespace capbeam::test {
@@ -54,6 +58,83 @@ BeamEnds ComputeEnds(const CurveState& s) {
     }
     ADD_FAILURE() << "no routine for this request";
     return {};
+}
+
+BeamEnds ComputeTangentEnds(const CurveState& s) {
+    // The request's own path, on a copy of the record, its boxes thrown away.
+    CurveState copy = s;
+    ScriptedView boxes;
+    return RunTangent(ChooseRoutine(s.P, s.Kp, s.Kj, s.B), boxes, copy);
+}
+
+Case Generate(Generator& g, int i) {
+    Case c;
+    const double R = std::pow(10.0, g.Uniform(1.5, 3.7));  // 32 m to 5 km
+    const double Xo = g.Integer(0, 3) == 0 ? g.Uniform(-1000, 1000) : g.Uniform(2.5e6, 4.5e6);
+    const double Yo = g.Uniform(-1000, 6e5);
+    // J in each quadrant in turn, never due north, east, south or west.
+    const double Aj = (90.0 * (i % 4) + g.Uniform(0.5, 89.5)) * kPi / 180;
+    const double Kj = g.Uniform(0, 50000);
+    const int sense = (i / 4) % 2 ? -1 : +1;
+    // Skew from 5 to 175 degrees in D.MMSS; every 16th beam square to the tangent.
+    const int deg = g.Integer(5, 174), min = g.Integer(0, 59), sec = g.Integer(0, 59);
+    char B[32];
+    if (i % 16 == 15) {
+        std::snprintf(B, sizeof B, "90");
+        c.Bdegrees = 90;
+    } else {
+        std::snprintf(B, sizeof B, "%d.%02d%02d", deg, min, sec);
+        c.Bdegrees = deg + min / 60.0 + sec / 3600.0;
+    }
+    c.curve = {Reply(Xo), Reply(Yo), Reply(Kj), Reply(Xo + R * std::cos(Aj)), Reply(Yo + R * std::sin(Aj)),
+               B, Reply(R), sense > 0 ? "1" : "-1"};
+    // Kp before, at or after Kj, from a tenth of a millimetre to 1.2 R away.
+    const int side = g.Integer(-1, 1);
+    c.Kp = side == 0 ? Kj : Kj + side * R * std::pow(10.0, g.Uniform(-7, std::log10(1.2)));
+    c.Dr = g.Integer(0, 7) == 0 ? g.Uniform(0.01, 0.5) : g.Uniform(0.5, std::min(0.45 * R, 40.0));
+    return c;
+}
+
+int InnerEdgeReached(const Meaning& m, double edge, double slack) {
+    const Vec w = m.K - m.O;
+    const Vec in = {-m.out.x, -m.out.y};
+    const double along = Dot(w, in);              // negative: the ray heads towards O's side
+    const double miss = std::fabs(Cross(w, in));  // the axis's distance from O
+    if (along < -slack && miss < edge - slack) return +1;
+    if (along > slack || miss > edge + slack) return -1;
+    return 0;
+}
+
+void ExpectEndsMean(const BeamEnds& e, const Meaning& m, const CurveState& s, double innerEdge) {
+    // The centre on the centre line at Kp.
+    EXPECT_NEAR(e.Xk, m.K.x, kMillimetre);
+    EXPECT_NEAR(e.Yk, m.K.y, kMillimetre);
+
+    // Each end on its edge, as shown (after rounding).
+    const Vec in = {Round3(e.Xin), Round3(e.Yin)};
+    const Vec out = {Round3(e.Xout), Round3(e.Yout)};
+    EXPECT_NEAR(Length(in - m.O), innerEdge, kMillimetre);
+    EXPECT_NEAR(Length(out - m.O), s.Rout, kMillimetre);
+
+    // Each end on the axis through the centre along m.out, on its own side,
+    // at the length computed.
+    EXPECT_NEAR(Cross(in - m.K, m.out), 0, kMillimetre);
+    EXPECT_NEAR(Cross(out - m.K, m.out), 0, kMillimetre);
+    if (Round3(e.Lin) > 0) {
+        EXPECT_LT(Dot(in - m.K, m.out), 0);
+    }
+    if (Round3(e.Lout) > 0) {
+        EXPECT_GT(Dot(out - m.K, m.out), 0);
+    }
+    EXPECT_NEAR(Length(Vec{e.Xin, e.Yin} - m.K), e.Lin, kMillimetre);
+    EXPECT_NEAR(Length(Vec{e.Xout, e.Yout} - m.K), e.Lout, kMillimetre);
+
+    // Each end's chainage: Kj plus the signed arc on R from J to the foot
+    // of the end's radius.
+    for (const auto& [point, K] : {std::pair{Vec{e.Xin, e.Yin}, e.Kin}, std::pair{Vec{e.Xout, e.Yout}, e.Kout}}) {
+        const double turned = m.sense * (Azimuth(point - m.O) - m.phiJ);
+        EXPECT_NEAR(s.R * Wrap(turned - (K - s.Kj) / s.R), 0, kMillimetre);
+    }
 }
 
 }  // namespace capbeam::test

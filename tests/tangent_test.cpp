@@ -1,0 +1,415 @@
+// The tangent orientation ("与切线保持交角 B"): each beam at the skew B to its
+// own tangent. At the design chainage it is the parallel request itself;
+// elsewhere its ends are checked by worked examples, by what they mean over
+// generated geometries, and by what it leaves for the requests after it.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "app/form1_logic.h"
+#include "calc/request.h"
+#include "calc/tangent.h"
+#include "setup/text_formats.h"
+#include "tests/calc_fixture.h"
+#include "tests/scripted_view.h"
+
+namespace capbeam::test {
+namespace {
+
+using F = Field;
+using Replies = std::vector<std::optional<std::string>>;
+
+// O at (1000, 2000), R = 500, J due north of O at chainage 1000 (Aoj = 0).
+CurveReplies NorthOfCentre(const char* B, const char* P) { return {"1000", "2000", "1000", "1500", "2000", B, "500", P}; }
+
+// The arc on R = 500 of a 30 degree turn, by the program's own degrees per radian.
+const std::string kBeyond30 = "1261.7993877916667";
+const std::string kBefore30 = "738.2006122083333";
+
+// Runs one request on `state` with the replies Kp, Dr and mb = 0.001.
+RequestOutcome Request(ScriptedView& view, CurveState& state, Orientation orientation, const std::string& Kp,
+                       const std::string& Dr) {
+    view.Replies({Kp, Dr, "0.001"});
+    return RunRequest(view, state, orientation);
+}
+
+// ---- At the design chainage both orientations are one computation ------
+
+struct DesignCase {
+    const char* name;
+    CurveReplies curve;
+    const char* Dr;
+};
+void PrintTo(const DesignCase& c, std::ostream* os) { *os << c.name; }
+
+class AtDesignChainage : public ::testing::TestWithParam<DesignCase> {};
+
+// Same boxes in the same order, same record (Cm5's azimuths included), same routine.
+TEST_P(AtDesignChainage, BothOrientationsAgreeDigitForDigit) {
+    const DesignCase& c = GetParam();
+    const CurveState setUp = SetUpCurve(c.curve);
+    CurveState parallel = setUp, tangent = setUp;
+    ScriptedView parallelView, tangentView;
+    const RequestOutcome p = Request(parallelView, parallel, Orientation::Parallel, c.curve.Kj, c.Dr);
+    const RequestOutcome t = Request(tangentView, tangent, Orientation::Tangent, c.curve.Kj, c.Dr);
+    EXPECT_EQ(t.orientation, Orientation::Tangent);
+    EXPECT_EQ(t.routine, p.routine);
+    EXPECT_EQ(t.routine, TangentRoutine(setUp.B));
+    EXPECT_EQ(tangentView.steps, parallelView.steps);
+    EXPECT_EQ(tangentView.texts, parallelView.texts);
+    EXPECT_EQ(parallelView.writes.size(), 13u);
+    EXPECT_TRUE(tangent == parallel);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AtDesignChainage,
+    ::testing::Values(
+        DesignCase{"SkewedRightCurve", NorthOfCentre("60", "1"), "10"},
+        DesignCase{"SkewedLeftCurve", NorthOfCentre("60", "-1"), "10"},
+        DesignCase{"ObtuseRightCurve", NorthOfCentre("120", "1"), "10"},
+        DesignCase{"ObtuseLeftCurve", NorthOfCentre("120", "-1"), "10"},
+        DesignCase{"SquareRightCurve", NorthOfCentre("90", "1"), "10"},
+        DesignCase{"SquareLeftCurve", NorthOfCentre("90", "-1"), "7.25"},
+        DesignCase{"MinutesAndSecondsThirdQuadrant",
+                   {"3500000.25", "450000.5", "12345.678", "3499650.125", "449700.375", "30.153", "461.2", "1"},
+                   "12.5"},
+        DesignCase{"NearlyAlongTheTangentWideCurve",
+                   {"0", "0", "50000", "-3000", "4000", "175", "5000", "-1"}, "8"},
+        DesignCase{"OnTheCentreLine", NorthOfCentre("45.3", "1"), "0"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Worked examples away from the design chainage -----------------------
+
+struct Example {
+    const char* name;
+    CurveReplies curve;
+    std::string Kp;
+    FieldTexts expected;  // the result boxes in the order they are written
+    int routine;
+};
+void PrintTo(const Example& c, std::ostream* os) { *os << c.name; }
+
+class WorkedExample : public ::testing::TestWithParam<Example> {};
+
+// K 30 degrees round from J on R = 500, Dr = 10: the skewed beams are the
+// design beam of the curve of radius azimuth 30 (lengths 11.587 and 11.51,
+// ends 5.912 m ahead and 5.642 m back along the centre line); the square ones
+// lie on the radius through K.
+TEST_P(WorkedExample, ShowsTheBeamAtK) {
+    const Example& c = GetParam();
+    CurveState state = SetUpCurve(c.curve);
+    const CurveState setUp = state;
+    ScriptedView view;
+    const RequestOutcome outcome = Request(view, state, Orientation::Tangent, c.Kp, "10");
+    EXPECT_EQ(outcome.routine, c.routine);
+    EXPECT_EQ(outcome.orientation, Orientation::Tangent);
+    ASSERT_EQ(view.writes.size(), 3 + c.expected.size());
+    for (std::size_t i = 0; i < c.expected.size(); ++i) {
+        EXPECT_EQ(view.writes[3 + i], c.expected[i].first) << "write " << i;
+        EXPECT_EQ(view.texts[c.expected[i].first], c.expected[i].second) << FieldNumber(c.expected[i].first);
+    }
+    // The design beam's azimuths stay in the record.
+    EXPECT_EQ(state.Ab1, setUp.Ab1);
+    EXPECT_EQ(state.Ab2, setUp.Ab2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, WorkedExample,
+    ::testing::Values(
+        Example{"SkewedRightCurveBeyond", NorthOfCentre("60", "1"), kBeyond30,
+                {{F::Text19, "1433.013"}, {F::Text20, "2250"}, {F::Text11, "11.587(米)"}, {F::Text15, "11.51(米)"},
+                 {F::Text13, "1444.522"}, {F::Text14, "2250"}, {F::Text9, "1421.426"}, {F::Text10, "2250"},
+                 {F::Text12, "K 1+ 256.157"}, {F::Text8, "K 1+ 267.711"}},
+                5},
+        Example{"ObtuseLeftCurveBeyond", NorthOfCentre("120", "-1"), kBeyond30,
+                {{F::Text19, "1433.013"}, {F::Text20, "1750"}, {F::Text11, "11.587(米)"}, {F::Text15, "11.51(米)"},
+                 {F::Text13, "1444.522"}, {F::Text14, "1750"}, {F::Text9, "1421.426"}, {F::Text10, "1750"},
+                 {F::Text12, "K 1+ 256.157"}, {F::Text8, "K 1+ 267.711"}},
+                5},
+        Example{"SkewedRightCurveBefore", NorthOfCentre("60", "1"), kBefore30,
+                {{F::Text19, "1433.013"}, {F::Text20, "1750"}, {F::Text11, "11.587(米)"}, {F::Text15, "11.51(米)"},
+                 {F::Text13, "1438.767"}, {F::Text14, "1740.032"}, {F::Text9, "1427.219"}, {F::Text10, "1760.034"},
+                 {F::Text12, "K 0+ 732.559"}, {F::Text8, "K 0+ 744.112"}},
+                5},
+        Example{"SquareRightCurveBefore", NorthOfCentre("90", "1"), kBefore30,
+                {{F::Text19, "1433.013"}, {F::Text20, "1750"}, {F::Text9, "1424.352"}, {F::Text10, "1755"},
+                 {F::Text13, "1441.673"}, {F::Text14, "1745"}, {F::Text8, "K 0+ 738.201"},
+                 {F::Text12, "K 0+ 738.201"}, {F::Text11, "10(米)"}, {F::Text15, "10(米)"}},
+                6},
+        Example{"SquareLeftCurveBefore", NorthOfCentre("90", "-1"), kBefore30,
+                {{F::Text19, "1433.013"}, {F::Text20, "2250"}, {F::Text9, "1424.352"}, {F::Text10, "2245"},
+                 {F::Text13, "1441.673"}, {F::Text14, "2255"}, {F::Text8, "K 0+ 738.201"},
+                 {F::Text12, "K 0+ 738.201"}, {F::Text11, "10(米)"}, {F::Text15, "10(米)"}},
+                6}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Square beams lie on their radius -----------------------------------
+
+struct SquareCase {
+    const char* name;
+    CurveReplies curve;
+    double Kp, Dr;
+};
+void PrintTo(const SquareCase& c, std::ostream* os) { *os << c.name; }
+
+class SquareBeam : public ::testing::TestWithParam<SquareCase> {};
+
+TEST_P(SquareBeam, LiesOnTheRadiusThroughK) {
+    const SquareCase& c = GetParam();
+    const CurveState s = Requested(SetUpCurve(c.curve), c.Kp, c.Dr);
+    const BeamEnds e = ComputeTangentEnds(s);
+    const Vec O{s.Xo, s.Yo}, K{e.Xk, e.Yk}, in{e.Xin, e.Yin}, out{e.Xout, e.Yout};
+    const Vec radius = K - O;
+    EXPECT_NEAR(Length(radius), s.R, 1e-9 * s.R);
+    EXPECT_NEAR(Length(in - O), static_cast<double>(s.Rin), 1e-9 * s.R);
+    EXPECT_NEAR(Length(out - O), s.Rout, 1e-9 * s.R);
+    EXPECT_NEAR(Cross(in - O, radius) / Length(radius), 0, 1e-9 * s.R);
+    EXPECT_NEAR(Cross(out - O, radius) / Length(radius), 0, 1e-9 * s.R);
+    EXPECT_GT(Dot(in - O, radius), 0);
+    EXPECT_GT(Dot(out - O, radius), 0);
+    // The chainage Kp at both ends, exactly.
+    EXPECT_EQ(e.Kin, s.Kp);
+    EXPECT_EQ(e.Kout, s.Kp);
+    // And K at the chainage Kp: the arc from J to K on R.
+    const double turned = (s.P > 0 ? 1 : -1) * (Azimuth(radius) - Azimuth(Vec{s.Xj, s.Yj} - O));
+    EXPECT_NEAR(s.R * Wrap(turned - (s.Kp - s.Kj) / s.R), 0, kMillimetre);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SquareBeam,
+    ::testing::Values(SquareCase{"RightCurveBeyond", NorthOfCentre("90", "1"), 1100, 10},
+                      SquareCase{"RightCurveBefore", NorthOfCentre("90", "1"), 600, 10},
+                      SquareCase{"LeftCurveBeyond", NorthOfCentre("90", "-1"), 1700, 25},
+                      SquareCase{"LeftCurveBefore", NorthOfCentre("90", "-1"), 999.9999, 0.5},
+                      // Past the point opposite J, where the radius azimuth wraps through 360.
+                      SquareCase{"HalfWayRoundTheCircle", NorthOfCentre("90", "1"), 2600, 10},
+                      SquareCase{"LargeCoordinates",
+                                 {"3500000.25", "450000.5", "12345.678", "3499650.125", "449700.375", "90",
+                                  "461.0185", "-1"},
+                                 12000.5, 12.25}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- By meaning, over generated geometries ------------------------------
+
+// What a case means in the tangent orientation: K on the centre line at Kp,
+// the axis through K at the skew B, clockwise, from the forward tangent at K
+// (azimuth of the radius to K, plus 90 degrees on a right-hand curve, minus 90
+// on a left-hand one); `out` its half away from O.
+Meaning TangentMeaning(const CurveState& s, const Case& c) {
+    Meaning m;
+    m.O = {s.Xo, s.Yo};
+    m.J = {s.Xj, s.Yj};
+    m.R = s.R;
+    m.sense = s.P > 0 ? +1 : -1;
+    m.phiJ = Azimuth(m.J - m.O);
+    const double phiK = m.phiJ + m.sense * (c.Kp - s.Kj) / s.R;
+    m.K = c.Kp == s.Kj ? m.J : Vec{m.O.x + s.R * std::cos(phiK), m.O.y + s.R * std::sin(phiK)};
+    m.out = AtAzimuth(phiK + m.sense * kPi / 2 + c.Bdegrees * kPi / 180);
+    if (Dot(m.out, m.K - m.O) < 0) m.out = {-m.out.x, -m.out.y};
+    return m;
+}
+
+TEST(TangentByMeaning, GeneratedGeometries) {
+    Generator g(8081208);
+    int computed = 0, refused = 0, square = 0;
+    int routines[7] = {};
+    for (int i = 0; i < 4000; ++i) {
+        const Case c = Generate(g, i);
+        const CurveState s = Requested(SetUpCurve(c.curve), c.Kp, c.Dr);
+        const int routine = ChooseRoutine(s.P, s.Kp, s.Kj, s.B);
+        ++routines[routine];
+        const Meaning m = TangentMeaning(s, c);
+        // The radial computation reckons the inner edge from Rin, the skewed one from R - Dr.
+        const double innerEdge = s.B == 90 ? static_cast<double>(s.Rin) : s.R - s.Dr;
+        SCOPED_TRACE(testing::Message() << "case " << i << ": routine " << routine << ", R " << s.R << ", B "
+                                        << c.Bdegrees << ", P " << s.P << ", Kp - Kj " << c.Kp - s.Kj
+                                        << ", Dr " << c.Dr);
+        BeamEnds e;
+        try {
+            e = ComputeTangentEnds(s);
+        } catch (const Failure& f) {
+            ++refused;
+            EXPECT_EQ(f.kind(), ErrorKind::Geometry) << f.what();
+            EXPECT_LE(InnerEdgeReached(m, innerEdge, 1e-9 * s.R), 0) << "refused a beam that meets both edges";
+            continue;
+        }
+        ++computed;
+        EXPECT_GE(InnerEdgeReached(m, innerEdge, 1e-9 * s.R), 0) << "computed a beam that misses the inner edge";
+        ExpectEndsMean(e, m, s, innerEdge);
+
+        // Every beam of the orientation is the design beam turned about O:
+        // its lengths are those at J, bit for bit.
+        CurveState atJ = s;
+        atJ.Kp = s.Kj;
+        const BeamEnds design = ComputeEnds(atJ);
+        EXPECT_EQ(e.Lin, design.Lin);
+        EXPECT_EQ(e.Lout, design.Lout);
+        if (s.B == 90) {
+            ++square;
+            EXPECT_EQ(e.Kin, s.Kp);
+            EXPECT_EQ(e.Kout, s.Kp);
+        }
+    }
+    RecordProperty("computed", computed);
+    RecordProperty("refused", refused);
+    for (int r = 1; r <= 6; ++r) EXPECT_GT(routines[r], 0) << "routine " << r;
+    EXPECT_GT(refused, 0);
+    EXPECT_GT(square, 100);
+    EXPECT_GT(computed, 3000);
+}
+
+// ---- What a tangent request leaves for the next request -----------------
+
+struct SequenceCase {
+    const char* name;
+    CurveReplies curve;
+    std::string firstKp, secondKp;
+};
+void PrintTo(const SequenceCase& c, std::ostream* os) { *os << c.name; }
+
+class TangentThenParallel : public ::testing::TestWithParam<SequenceCase> {};
+
+// The record after a tangent request is the record after a parallel request
+// at the same chainage, so the parallel request after it shows exactly what
+// it shows after a parallel one.
+TEST_P(TangentThenParallel, ParallelResultsUnchanged) {
+    const SequenceCase& c = GetParam();
+    const CurveState setUp = SetUpCurve(c.curve);
+    CurveState reference = setUp, mixed = setUp;
+    ScriptedView referenceFirst, mixedFirst;
+    Request(referenceFirst, reference, Orientation::Parallel, c.firstKp, "10");
+    Request(mixedFirst, mixed, Orientation::Tangent, c.firstKp, "10");
+    EXPECT_TRUE(mixed == reference);
+    if (c.firstKp != c.curve.Kj) {
+        EXPECT_EQ(mixed.Ab1, setUp.Ab1);
+        EXPECT_EQ(mixed.Ab2, setUp.Ab2);
+    }
+    ScriptedView referenceSecond, mixedSecond;
+    const RequestOutcome r = Request(referenceSecond, reference, Orientation::Parallel, c.secondKp, "10");
+    const RequestOutcome m = Request(mixedSecond, mixed, Orientation::Parallel, c.secondKp, "10");
+    EXPECT_EQ(m.routine, r.routine);
+    EXPECT_EQ(m.orientation, Orientation::Parallel);
+    EXPECT_EQ(mixedSecond.steps, referenceSecond.steps);
+    EXPECT_EQ(mixedSecond.texts, referenceSecond.texts);
+    EXPECT_TRUE(mixed == reference);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TangentThenParallel,
+    ::testing::Values(SequenceCase{"BeyondThenBefore", NorthOfCentre("60", "1"), "1100", "980"},
+                      SequenceCase{"BeforeThenBeyondLeftCurve", NorthOfCentre("120", "-1"), "900", "1020"},
+                      SequenceCase{"AtDesignThenBeyond", NorthOfCentre("60", "-1"), "1000", "1020"},
+                      SequenceCase{"SquareBeyondThenBefore", NorthOfCentre("90", "1"), "1200", "990"},
+                      SequenceCase{"BeyondThenAtDesign", NorthOfCentre("75.3", "1"), "1300", "1000"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Where the two orientations part ------------------------------------
+
+// B = 10 on R = 500: 100 m on, a beam kept parallel to the design beam has
+// turned past the radius and is refused; a beam at B to its own tangent is
+// the design beam again, 100 m further on.
+TEST(Tangent, ComputesWhereTheParallelBeamTurnsPastTheRadius) {
+    const CurveState setUp = SetUpCurve(NorthOfCentre("10", "1"));
+    CurveState parallel = setUp, tangent = setUp, design = setUp;
+    ScriptedView parallelView, tangentView, designView;
+    EXPECT_THROW(Request(parallelView, parallel, Orientation::Parallel, "1100", "1"), Failure);
+    Request(tangentView, tangent, Orientation::Tangent, "1100", "1");
+    Request(designView, design, Orientation::Parallel, "1000", "1");
+    EXPECT_EQ(tangentView.texts[F::Text11], designView.texts[F::Text11]);
+    EXPECT_EQ(tangentView.texts[F::Text15], designView.texts[F::Text15]);
+}
+
+// The axis that misses the inner edge at J misses it at every chainage, and
+// the refusal is the design position's own, word for word.
+TEST(Tangent, RefusesAsTheDesignPositionDoes) {
+    const CurveReplies curve = {"1000", "2000", "1000", "1100", "2000", "20", "100", "1"};
+    CurveState atJ = SetUpCurve(curve);
+    ScriptedView designView;
+    std::string designRefusal;
+    try {
+        Request(designView, atJ, Orientation::Parallel, "1000", "10");
+        ADD_FAILURE() << "the design position computed";
+    } catch (const Failure& f) {
+        designRefusal = f.what();
+    }
+    for (const char* Kp : {"1000", "1030", "940"}) {
+        SCOPED_TRACE(Kp);
+        Replies replies = SetUpReplies(curve);
+        replies.insert(replies.end(), {Kp, "1", "0.001", Kp, "10", "0.001"});
+        ScriptedView view(replies);
+        Form1Logic logic(view);
+        logic.SetOrientation(Orientation::Tangent);
+        ASSERT_TRUE(logic.Command1_Click());
+        ASSERT_TRUE(logic.Command2_Click());  // Dr = 1 reaches the inner edge
+        const auto boxes = logic.Texts();
+        const CurveState record = logic.State();
+        EXPECT_FALSE(logic.Command2_Click());  // Dr = 10 does not
+        EXPECT_EQ(view.messages, (std::vector<Message>{{ErrorKind::Geometry, designRefusal}}));
+        EXPECT_EQ(logic.Texts(), boxes);
+        EXPECT_TRUE(logic.State() == record);
+        EXPECT_EQ(logic.Table().RowCount(), 1u);
+    }
+}
+
+// ---- Through the window's logic -----------------------------------------
+
+TEST(Tangent, WindowRequestAddsATangentRowShowingItsBoxes) {
+    Replies replies = SetUpReplies(NorthOfCentre("60", "1"));
+    replies.insert(replies.end(), {kBeyond30, "10", "0.001", "980", "10", "0.001"});
+    ScriptedView view(replies);
+    Form1Logic logic(view);
+    ASSERT_TRUE(logic.Command1_Click());
+    logic.SetOrientation(Orientation::Tangent);
+    ASSERT_TRUE(logic.Command2_Click());
+    logic.SetOrientation(Orientation::Parallel);
+    ASSERT_TRUE(logic.Command2_Click());
+
+    ASSERT_EQ(logic.Table().Groups().size(), 1u);
+    const std::vector<PierRow>& rows = logic.Table().Groups()[0].rows;
+    ASSERT_EQ(rows.size(), 2u);
+    const PierRow& tangent = rows[0];
+    EXPECT_EQ(tangent.orientation, Orientation::Tangent);
+    EXPECT_EQ(tangent.routine, 5);
+    EXPECT_EQ(tangent.Text(PierColumn::Xk), "1433.013");
+    EXPECT_EQ(tangent.Text(PierColumn::Kin), "K 1+ 267.711");
+    EXPECT_EQ(tangent.Text(PierColumn::Kout), "K 1+ 256.157");
+    EXPECT_EQ(tangent.Text(PierColumn::Lin), "11.587(米)");
+    // The parallel request after it: its own row, its boxes those of a parallel request alone.
+    const PierRow& parallel = rows[1];
+    EXPECT_EQ(parallel.orientation, Orientation::Parallel);
+    EXPECT_EQ(parallel.routine, 2);
+    for (int col = 0; col < kPierColumnCount; ++col)
+        EXPECT_EQ(parallel.texts[static_cast<std::size_t>(col)],
+                  logic.Text(kPierColumnFields[static_cast<std::size_t>(col)]))
+            << kPierColumnTitles[static_cast<std::size_t>(col)];
+    CurveState alone = SetUpCurve(NorthOfCentre("60", "1"));
+    ScriptedView aloneView;
+    Request(aloneView, alone, Orientation::Parallel, "980", "10");
+    for (const auto& [field, text] : aloneView.texts) EXPECT_EQ(logic.Text(field), text) << FieldNumber(field);
+}
+
+// The tangent row keeps the boxes as they were when it was made.
+TEST(Tangent, WindowRowCopiesTheBoxes) {
+    Replies replies = SetUpReplies(NorthOfCentre("90", "-1"));
+    replies.insert(replies.end(), {kBefore30, "10", "0.001"});
+    ScriptedView view(replies);
+    Form1Logic logic(view);
+    logic.SetOrientation(Orientation::Tangent);
+    ASSERT_TRUE(logic.Command1_Click());
+    ASSERT_TRUE(logic.Command2_Click());
+    ASSERT_EQ(logic.Table().RowCount(), 1u);
+    const PierRow& row = logic.Table().Groups()[0].rows[0];
+    EXPECT_EQ(row.orientation, Orientation::Tangent);
+    EXPECT_EQ(row.routine, 6);
+    for (int col = 0; col < kPierColumnCount; ++col)
+        EXPECT_EQ(row.texts[static_cast<std::size_t>(col)],
+                  logic.Text(kPierColumnFields[static_cast<std::size_t>(col)]))
+            << kPierColumnTitles[static_cast<std::size_t>(col)];
+    EXPECT_EQ(row.Text(PierColumn::Kin), "K 0+ 738.201");
+    EXPECT_EQ(row.Text(PierColumn::Kout), "K 0+ 738.201");
+}
+
+}  // namespace
+}  // namespace capbeam::test
