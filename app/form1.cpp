@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -17,6 +18,7 @@
 #include "app/app_setup.h"
 #include "app/caption.h"
 #include "app/messages.h"
+#include "app/side_panel.h"
 
 namespace capbeam {
 
@@ -26,6 +28,10 @@ const QColor kWindowColour(192, 255, 255);
 const QColor kButtonColour(255, 224, 192);
 // Room right and below the controls, so the last row does not touch the frame.
 constexpr int kMarginPixels = 12;
+// The panel's share of the opening width, and the opening height: together
+// with the layout they fit a 1366 x 768 screen with its title and task bars.
+constexpr int kPanelPixels = 560;
+constexpr int kOpeningHeightPixels = 660;
 
 QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
@@ -46,15 +52,19 @@ QSize LayoutPixelSize() {
     return {TwipsToPixels(kLayoutWidthTwips) + kMarginPixels, TwipsToPixels(kLayoutHeightTwips) + kMarginPixels};
 }
 
+QSize OpeningWindowSize() {
+    return {LayoutPixelSize().width() + kPanelPixels, std::max(LayoutPixelSize().height(), kOpeningHeightPixels)};
+}
+
 Form1::Form1(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Q(kTitle));
     Paint(this, QPalette::Window, kWindowColour);
     setAutoFillBackground(true);
 
-    // The designed layout sits in a scroll area at the left of an outer row,
-    // so the whole form stays reachable in a small window and more panels
-    // can stand beside it.
+    // The designed layout sits in a scroll area at the left, so the whole form
+    // stays reachable in a small window; the panel stands at its right, in a
+    // scroll area of its own, and takes what the window gains or loses first.
     layout_ = new QWidget;
     layout_->setObjectName(QStringLiteral("Form1Layout"));
     layout_->setFixedSize(LayoutPixelSize());
@@ -66,11 +76,30 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     scroll->setWidget(layout_);
     scroll->setFocusPolicy(Qt::NoFocus);
+    panel_ = new SidePanel(logic_);
+    panel_->showMessage = [this](const QString& title, const QString& text) { RunMessageBox(title, text); };
+    auto* panelScroll = new QScrollArea;
+    panelScroll->setObjectName(QStringLiteral("PanelScroll"));
+    panelScroll->setAccessibleName(QStringLiteral("平面图和计算记录"));
+    panelScroll->setFrameShape(QFrame::NoFrame);
+    panelScroll->setWidgetResizable(true);
+    panelScroll->setWidget(panel_);
+    panelScroll->setFocusPolicy(Qt::NoFocus);
+
+    auto* split = new QSplitter(Qt::Horizontal);
+    split->setObjectName(QStringLiteral("WindowSplitter"));
+    split->setAccessibleName(QStringLiteral("计算窗体与右侧面板的分隔"));
+    split->setChildrenCollapsible(false);
+    split->addWidget(scroll);
+    split->addWidget(panelScroll);
+    split->setStretchFactor(0, 0);
+    split->setStretchFactor(1, 1);
+    split->setSizes({LayoutPixelSize().width(), kPanelPixels});
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    row->addWidget(scroll, 1);
-    resize(LayoutPixelSize());
+    row->addWidget(split, 1);
+    resize(OpeningWindowSize());
 }
 
 void Form1::BuildLayout() {
@@ -142,6 +171,8 @@ void Form1::SetText(Field field, const std::string& text) {
     box->setText(Q(text));
     box->setCursorPosition(0);  // a long text shows its beginning
 }
+
+void Form1::RecordChanged() { panel_->RecordChanged(); }
 
 void Form1::EndProgram() {
     close();

@@ -12,6 +12,8 @@ class QPushButton;
 
 namespace capbeam {
 
+class SidePanel;
+
 // The calculator window: the form's captions, 21 read-only text boxes and
 // three buttons at their fixed places, built from the layout tables, and the
 // window side of the three window operations. All calculation happens in
@@ -25,8 +27,11 @@ public:
     void SetText(Field field, const std::string& text) override;
     void EndProgram() override;
     void ShowMessage(const Message& message) override;
+    void RecordChanged() override;
 
     const Form1Logic& Logic() const { return logic_; }
+    // The plan view, pier table, batch and export beside the form.
+    SidePanel* Panel() const { return panel_; }
     QLineEdit* Box(Field field) const;
     // The widget that holds the form's layout at its designed coordinates.
     QWidget* Layout() const { return layout_; }
@@ -43,6 +48,7 @@ private:
     void BuildLayout();
 
     QWidget* layout_ = nullptr;
+    SidePanel* panel_ = nullptr;
     std::array<QLineEdit*, kFieldCount> boxes_{};
     Form1Logic logic_{*this};
 };
@@ -52,5 +58,9 @@ QRect PixelRect(const TwipRect& rect);
 
 // The layout's extent in pixels plus the margin the window leaves around it.
 QSize LayoutPixelSize();
+
+// The window as it opens: the layout and the panel beside it, within a
+// 1366 x 768 screen (title bar and task bar included).
+QSize OpeningWindowSize();
 
 }  // namespace capbeam

@@ -5,8 +5,47 @@
 #   scripts/screenshot.sh --keys DIR [BUILD_DIR]          also drives the window from the
 #       keyboard (Tab through the boxes, Space on "进行计算", Esc on its prompt, then a whole
 #       set-up typed into the prompts) and writes a picture of each step into DIR.
+#   scripts/screenshot.sh --demo [BUILD_DIR] [OUT_PNG]    a set-up and five requests typed into
+#       the prompts as a user would (the worked example's curve, Dr 6 m), then the picture:
+#       the boxes, the plan view with the beams and the pier table.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+# Clicks a button of the form at its centre, in window pixels.
+click() { xdotool mousemove --window "$win" "$1" "$2" click 1; }
+# Answers the prompts that open one after another with the given replies.
+answer() {
+    for reply in "$@"; do
+        xdotool search --sync --onlyvisible --name '^盖梁端点坐标计算$' >/dev/null
+        sleep 0.3
+        xdotool type --delay 30 "$reply"
+        xdotool key Return
+        sleep 0.3
+    done
+}
+
+if [ "${1:-}" = "--demo-inside" ]; then
+    shift
+    build=$1 out=$2
+    "$build/app/capbeam" &
+    app=$!
+    trap 'kill "$app" 2>/dev/null || true' EXIT
+    win=$(xdotool search --sync --onlyvisible --name '斜交盖梁' | head -n 1)
+    xdotool windowmove "$win" 0 0
+    xdotool windowfocus --sync "$win"
+    sleep 1
+    # 进行计算 (Command1) and 座标计算 (Command2) at their places in the form.
+    click 408 528
+    answer 3000 5000 12345.678 3300 5400 30.153 500 1
+    for Kp in 12300 12322.5 12345.678 12370 12395; do
+        click 496 528
+        answer "$Kp" 6 0.001
+    done
+    sleep 1
+    kill -0 "$app" || { echo "the window ended unexpectedly" >&2; exit 1; }
+    import -window "$win" "$out"
+    exit 0
+fi
 
 if [ "${1:-}" = "--inside" ]; then
     shift
@@ -47,10 +86,20 @@ if [ "${1:-}" = "--inside" ]; then
     exit 0
 fi
 
+if [ "${1:-}" = "--demo" ]; then
+    shift
+    build=${1:-build}
+    out=$(realpath -m "${2:-docs/screenshot.png}")
+    mkdir -p "$(dirname "$out")"
+    xvfb-run -a -s "-screen 0 1366x768x24 -dpi 96" "$0" --demo-inside "$build" "$out"
+    echo "wrote $out"
+    exit 0
+fi
+
 keys=""
 if [ "${1:-}" = "--keys" ]; then keys=$(realpath -m "$2"); shift 2; fi
 build=${1:-build}
 out=$(realpath -m "${2:-docs/screenshot.png}")
 mkdir -p "$(dirname "$out")"
-xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" "$0" --inside "$build" "$out" "$keys"
+xvfb-run -a -s "-screen 0 1366x768x24 -dpi 96" "$0" --inside "$build" "$out" "$keys"
 echo "wrote $out"

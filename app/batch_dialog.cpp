@@ -1,0 +1,191 @@
+#include "app/batch_dialog.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/form1_logic.h"
+#include "setup/text_formats.h"
+
+namespace capbeam {
+
+namespace {
+
+QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+
+QLineEdit* NamedLine(const char* name, const QString& spoken, const QString& text = {}) {
+    auto* line = new QLineEdit(text);
+    line->setObjectName(QString::fromLatin1(name));
+    line->setAccessibleName(spoken);
+    return line;
+}
+
+// A reply read as a prompt reads it; a refusal names the box it came from.
+double ReadBox(const QLineEdit* box, const QString& what) {
+    try {
+        return ReadDouble(box->text().toStdString());
+    } catch (const Failure& failure) {
+        throw Failure(failure.kind(), (what + QStringLiteral("：")).toStdString() + failure.message().text);
+    }
+}
+
+QLabel* NamedLabel(const char* name, const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAccessibleName(text);
+    label->setBuddy(buddy);
+    return label;
+}
+
+}  // namespace
+
+BatchDialog::BatchDialog(Form1Logic& logic, QWidget* parent) : QDialog(parent), logic_(logic) {
+    setObjectName(QStringLiteral("BatchDialog"));
+    setAccessibleName(QStringLiteral("批量计算"));
+    setWindowTitle(QStringLiteral("批量计算"));
+
+    listMode_ = new QRadioButton(QStringLiteral("按桩号列表"));
+    listMode_->setObjectName(QStringLiteral("BatchListMode"));
+    listMode_->setAccessibleName(listMode_->text());
+    rangeMode_ = new QRadioButton(QStringLiteral("按起点、步长、终点"));
+    rangeMode_->setObjectName(QStringLiteral("BatchRangeMode"));
+    rangeMode_->setAccessibleName(rangeMode_->text());
+
+    list_ = new QPlainTextEdit;
+    list_->setObjectName(QStringLiteral("BatchList"));
+    list_->setAccessibleName(QStringLiteral("中桩桩号列表 Kp（以米为单位）"));
+    list_->setPlaceholderText(QStringLiteral("中桩桩号 Kp，以米为单位，用空格、逗号或换行分隔，例如：\n12300, 12320, 12345.678"));
+    list_->setTabChangesFocus(true);
+
+    start_ = NamedLine("BatchStart", QStringLiteral("起点桩号（米）"));
+    step_ = NamedLine("BatchStep", QStringLiteral("步长（米）"));
+    end_ = NamedLine("BatchEnd", QStringLiteral("终点桩号（米）"));
+    const CurveState& state = logic_.State();
+    Dr_ = NamedLine("BatchDr", QStringLiteral("路基半幅宽度 Dr（米）"), state.Dr != 0 ? Q(NumberText(state.Dr)) : QString());
+    mb_ = NamedLine("BatchMb", QStringLiteral("计算精度 mb（度）"), Q(NumberText(state.mb)));
+
+    auto* range = new QGridLayout;
+    range->addWidget(NamedLabel("BatchStartLabel", QStringLiteral("起点桩号"), start_), 0, 0);
+    range->addWidget(start_, 0, 1);
+    range->addWidget(NamedLabel("BatchStepLabel", QStringLiteral("步长"), step_), 0, 2);
+    range->addWidget(step_, 0, 3);
+    range->addWidget(NamedLabel("BatchEndLabel", QStringLiteral("终点桩号"), end_), 0, 4);
+    range->addWidget(end_, 0, 5);
+
+    auto* common = new QFormLayout;
+    common->addRow(NamedLabel("BatchDrLabel", QStringLiteral("路基半幅宽度 Dr（米）"), Dr_), Dr_);
+    common->addRow(NamedLabel("BatchMbLabel", QStringLiteral("计算精度 mb（度）"), mb_), mb_);
+
+    error_ = new QLabel;
+    error_->setObjectName(QStringLiteral("BatchError"));
+    error_->setAccessibleName(QStringLiteral("输入错误"));
+    error_->setWordWrap(true);
+    error_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    error_->hide();
+
+    result_ = new QPlainTextEdit;
+    result_->setObjectName(QStringLiteral("BatchResult"));
+    result_->setAccessibleName(QStringLiteral("批量计算结果"));
+    result_->setReadOnly(true);
+    result_->setPlaceholderText(QStringLiteral("计算结果加入主窗口的“计算记录”；未能计算的桩号及原因列在这里。"));
+
+    auto* buttons = new QDialogButtonBox;
+    auto* run = buttons->addButton(QStringLiteral("计算"), QDialogButtonBox::ActionRole);
+    run->setObjectName(QStringLiteral("BatchRun"));
+    run->setAccessibleName(run->text());
+    run->setDefault(true);
+    auto* close = buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
+    close->setObjectName(QStringLiteral("BatchClose"));
+    close->setAccessibleName(close->text());
+    connect(run, &QPushButton::clicked, this, [this] { Run(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(listMode_);
+    column->addWidget(list_, 1);
+    column->addWidget(rangeMode_);
+    column->addLayout(range);
+    column->addLayout(common);
+    column->addWidget(error_);
+    column->addWidget(NamedLabel("BatchResultLabel", QStringLiteral("结果："), result_));
+    column->addWidget(result_, 1);
+    column->addWidget(buttons);
+
+    connect(listMode_, &QRadioButton::toggled, this, [this](bool list) {
+        list_->setEnabled(list);
+        for (QLineEdit* box : {start_, step_, end_}) box->setEnabled(!list);
+    });
+    listMode_->setChecked(true);
+    for (QLineEdit* box : {start_, step_, end_}) box->setEnabled(false);
+    resize(560, 520);
+}
+
+void BatchDialog::UseList(bool list) { (list ? listMode_ : rangeMode_)->setChecked(true); }
+
+QString BatchDialog::ErrorText() const { return error_->isHidden() ? QString() : error_->text(); }
+
+QString BatchDialog::ResultText() const { return result_->toPlainText(); }
+
+void BatchDialog::ShowError(const QString& text) {
+    error_->setText(text);
+    error_->show();
+}
+
+std::vector<double> BatchDialog::Chainages() const {
+    if (listMode_->isChecked()) return ParseChainageList(list_->toPlainText().toStdString());
+    const double start = ReadBox(start_, QStringLiteral("起点桩号"));
+    const double step = ReadBox(step_, QStringLiteral("步长"));
+    const double end = ReadBox(end_, QStringLiteral("终点桩号"));
+    return ChainageRange(start, step, end);
+}
+
+bool BatchDialog::Run() {
+    error_->hide();
+    try {
+        const std::vector<double> chainages = Chainages();
+        if (chainages.empty()) {
+            ShowError(QStringLiteral("没有需要计算的桩号。请在列表中输入中桩桩号，或填写起点、步长和终点。"));
+            return false;
+        }
+        const double Dr = ReadBox(Dr_, QStringLiteral("路基半幅宽度 Dr"));
+        float mb = 0;
+        try {
+            mb = ReadSingle(mb_->text().toStdString());
+        } catch (const Failure& failure) {
+            throw Failure(failure.kind(), "计算精度 mb：" + failure.message().text);
+        }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        try {
+            outcome_ = logic_.RunBatch(chainages, Dr, mb);
+        } catch (...) {
+            QApplication::restoreOverrideCursor();
+            throw;
+        }
+        QApplication::restoreOverrideCursor();
+    } catch (const Failure& failure) {
+        ShowError(Q(failure.message().text));
+        return false;
+    } catch (const std::bad_alloc&) {
+        ShowError(QStringLiteral("内存不足，批量计算没有进行。请减少桩号的个数后重试。"));
+        return false;
+    }
+
+    QStringList lines;
+    lines << QStringLiteral("已计算 %1 个桩号，结果已加入“计算记录”。").arg(outcome_.rows.size());
+    if (!outcome_.refused.empty()) {
+        lines << QStringLiteral("以下 %1 个桩号未能计算：").arg(outcome_.refused.size());
+        for (const BatchRefusal& refusal : outcome_.refused)
+            lines << Q(refusal.KpText) + QStringLiteral("：") + Q(refusal.why.text);
+    }
+    result_->setPlainText(lines.join(QLatin1Char('\n')));
+    return true;
+}
+
+}  // namespace capbeam

@@ -1,0 +1,99 @@
+#include "app/pier_table_model.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QFont>
+
+namespace capbeam {
+
+namespace {
+
+QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+
+}  // namespace
+
+QString OrientationText(Orientation orientation) {
+    return orientation == Orientation::Tangent ? QStringLiteral("与切线保持交角 B") : QStringLiteral("平行于设计盖梁");
+}
+
+PierTableModel::PierTableModel(const PierTable& table, QObject* parent) : QAbstractTableModel(parent), table_(table) {
+    Sync();
+}
+
+void PierTableModel::Sync() {
+    const auto& groups = table_.Groups();
+    std::vector<Line> added;
+    if (groupsShown_ > 0) {
+        const std::size_t g = groupsShown_ - 1;
+        for (std::size_t r = rowsShownInLast_; r < groups[g].rows.size(); ++r)
+            added.push_back({g, static_cast<std::ptrdiff_t>(r)});
+    }
+    for (std::size_t g = groupsShown_; g < groups.size(); ++g) {
+        added.push_back({g, -1});
+        for (std::size_t r = 0; r < groups[g].rows.size(); ++r) added.push_back({g, static_cast<std::ptrdiff_t>(r)});
+    }
+    groupsShown_ = groups.size();
+    rowsShownInLast_ = groups.empty() ? 0 : groups.back().rows.size();
+    if (added.empty()) return;
+    const int first = static_cast<int>(lines_.size());
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(added.size()) - 1);
+    lines_.insert(lines_.end(), added.begin(), added.end());
+    endInsertRows();
+}
+
+bool PierTableModel::IsHeader(int line) const {
+    return line >= 0 && line < static_cast<int>(lines_.size()) && lines_[static_cast<std::size_t>(line)].row < 0;
+}
+
+const PierRow* PierTableModel::RowAt(int line) const {
+    if (line < 0 || line >= static_cast<int>(lines_.size())) return nullptr;
+    const Line& l = lines_[static_cast<std::size_t>(line)];
+    if (l.row < 0) return nullptr;
+    return &table_.Groups()[l.group].rows[static_cast<std::size_t>(l.row)];
+}
+
+int PierTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+}
+
+int PierTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+QVariant PierTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= static_cast<int>(lines_.size())) return {};
+    const Line& line = lines_[static_cast<std::size_t>(index.row())];
+    if (line.row < 0) {
+        const PierGroup& group = table_.Groups()[line.group];
+        switch (role) {
+            case Qt::DisplayRole:
+            case Qt::ToolTipRole:
+            case Qt::AccessibleTextRole:
+                if (index.column() != 0) return {};
+                return group.header.empty() ? QStringLiteral("第 %1 组").arg(group.number) : Q(group.header);
+            case Qt::BackgroundRole: return QBrush(QColor(225, 238, 250));
+            case Qt::FontRole: {
+                QFont bold;
+                bold.setBold(true);
+                return bold;
+            }
+            default: return {};
+        }
+    }
+    const PierRow& row = table_.Groups()[line.group].rows[static_cast<std::size_t>(line.row)];
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && role != Qt::EditRole) return {};
+    if (index.column() == kOrientationColumn) return OrientationText(row.orientation);
+    return Q(row.texts[static_cast<std::size_t>(index.column())]);
+}
+
+QVariant PierTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
+    if (orientation == Qt::Horizontal) {
+        if (section == kOrientationColumn) return QStringLiteral("盖梁方向");
+        if (section >= 0 && section < kPierColumnCount)
+            return QString::fromUtf8(kPierColumnTitles[static_cast<std::size_t>(section)]);
+        return {};
+    }
+    if (const PierRow* row = RowAt(section)) return QString::number(row->number);
+    return IsHeader(section) ? QStringLiteral("组") : QVariant();
+}
+
+}  // namespace capbeam

@@ -1,0 +1,193 @@
+#include "app/plan_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace capbeam {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// The same curve and design beam: rows computed on it can be drawn together.
+bool SameCurve(const CurveState& a, const CurveState& b) {
+    return a.Xo == b.Xo && a.Yo == b.Yo && a.Kj == b.Kj && a.B == b.B && a.R == b.R && a.P == b.P &&
+           a.Aoj == b.Aoj && a.Ab1 == b.Ab1 && a.Ab2 == b.Ab2 && a.Xj == b.Xj && a.Yj == b.Yj;
+}
+
+WorldPoint Along(const WorldPoint& from, double azimuthDegrees, double distance) {
+    const double a = azimuthDegrees * kPi / 180.0;
+    return {from.X + distance * std::cos(a), from.Y + distance * std::sin(a)};
+}
+
+// Distance from `from` along the azimuth to the circle of `radius` about O,
+// the nearest crossing ahead; nothing when the ray misses the circle.
+std::optional<double> RayToCircle(const WorldPoint& from, double azimuthDegrees, const WorldPoint& O,
+                                  double radius) {
+    const double a = azimuthDegrees * kPi / 180.0;
+    const double ux = std::cos(a), uy = std::sin(a);
+    const double dx = from.X - O.X, dy = from.Y - O.Y;
+    const double b = dx * ux + dy * uy;
+    const double c = dx * dx + dy * dy - radius * radius;
+    const double disc = b * b - c;
+    if (!(disc >= 0)) return std::nullopt;
+    const double root = std::sqrt(disc);
+    for (const double t : {-b - root, -b + root})
+        if (t >= 0) return t;
+    return std::nullopt;
+}
+
+std::vector<WorldPoint> Arc(const CurveState& curve, double K1, double K2, double radius) {
+    const double turnDegrees = std::abs(K2 - K1) / curve.R * 180.0 / kPi;
+    const int steps = std::clamp(static_cast<int>(std::ceil(turnDegrees * 2)), 16, 720);
+    std::vector<WorldPoint> points;
+    points.reserve(static_cast<std::size_t>(steps) + 1);
+    for (int i = 0; i <= steps; ++i) points.push_back(PointAtChainage(curve, K1 + (K2 - K1) * i / steps, radius));
+    return points;
+}
+
+}  // namespace
+
+void WorldBounds::Add(const WorldPoint& p) {
+    if (!std::isfinite(p.X) || !std::isfinite(p.Y)) return;
+    if (empty) {
+        minX = maxX = p.X;
+        minY = maxY = p.Y;
+        empty = false;
+        return;
+    }
+    minX = std::min(minX, p.X);
+    maxX = std::max(maxX, p.X);
+    minY = std::min(minY, p.Y);
+    maxY = std::max(maxY, p.Y);
+}
+
+PlanTransform::PlanTransform(double pixelsPerMetre, WorldPoint centre, ScreenPoint screenCentre)
+    : scale_(pixelsPerMetre), centre_(centre), screenCentre_(screenCentre) {}
+
+PlanTransform PlanTransform::Fit(const WorldBounds& bounds, double width, double height, double margin) {
+    const ScreenPoint middle{width / 2, height / 2};
+    if (bounds.empty) return PlanTransform(1, {}, middle);
+    const WorldPoint centre{(bounds.minX + bounds.maxX) / 2, (bounds.minY + bounds.maxY) / 2};
+    const double spanX = bounds.maxX - bounds.minX;  // northing: screen height
+    const double spanY = bounds.maxY - bounds.minY;  // easting: screen width
+    const double roomW = std::max(width - 2 * margin, 1.0);
+    const double roomH = std::max(height - 2 * margin, 1.0);
+    double scale = 1;
+    if (spanX > 0 || spanY > 0)
+        scale = std::min(spanY > 0 ? roomW / spanY : INFINITY, spanX > 0 ? roomH / spanX : INFINITY);
+    if (!std::isfinite(scale) || scale <= 0) scale = 1;
+    return PlanTransform(scale, centre, middle);
+}
+
+ScreenPoint PlanTransform::ToScreen(const WorldPoint& p) const {
+    return {screenCentre_.x + (p.Y - centre_.Y) * scale_, screenCentre_.y - (p.X - centre_.X) * scale_};
+}
+
+WorldPoint PlanTransform::ToWorld(const ScreenPoint& s) const {
+    return {centre_.X - (s.y - screenCentre_.y) / scale_, centre_.Y + (s.x - screenCentre_.x) / scale_};
+}
+
+void PlanTransform::ZoomAbout(const ScreenPoint& anchor, double factor) {
+    if (!(factor > 0) || !std::isfinite(factor)) return;
+    const WorldPoint fixed = ToWorld(anchor);
+    scale_ *= factor;
+    // Put `fixed` back under the anchor.
+    const ScreenPoint now = ToScreen(fixed);
+    Pan(anchor.x - now.x, anchor.y - now.y);
+}
+
+void PlanTransform::Pan(double dx, double dy) {
+    screenCentre_.x += dx;
+    screenCentre_.y += dy;
+}
+
+double ScaleBarMetres(double pixelsPerMetre, double maxPixels) {
+    if (!(pixelsPerMetre > 0) || !(maxPixels > 0)) return 0;
+    const double maxMetres = maxPixels / pixelsPerMetre;
+    const double power = std::pow(10.0, std::floor(std::log10(maxMetres)));
+    for (const double step : {5.0, 2.0, 1.0})
+        if (step * power <= maxMetres) return step * power;
+    return power;
+}
+
+WorldPoint PointAtChainage(const CurveState& curve, double K, double radius) {
+    const double sense = curve.P > 0 ? 1.0 : -1.0;
+    const double azimuth = curve.Aoj + sense * (K - curve.Kj) / curve.R * 180.0 / kPi;
+    return Along({curve.Xo, curve.Yo}, azimuth, radius);
+}
+
+PlanScene BuildPlanScene(const PierTable& table) {
+    PlanScene scene;
+    const auto& groups = table.Groups();
+    if (groups.empty() || !HasCurve(groups.back().curve)) return scene;
+    const CurveState& curve = groups.back().curve;
+    if (!(curve.R > 0)) return scene;
+    scene.hasCurve = true;
+    scene.O = {curve.Xo, curve.Yo};
+    scene.R = curve.R;
+    scene.J = {curve.Xj, curve.Yj};
+
+    double Kmin = curve.Kj, Kmax = curve.Kj;
+    const PierRow* latest = nullptr;
+    for (const PierGroup& group : groups) {
+        if (!SameCurve(group.curve, curve)) continue;
+        for (const PierRow& row : group.rows) {
+            PlanBeam beam;
+            beam.number = row.number;
+            beam.centre = {row.ends.Xk, row.ends.Yk};
+            beam.inner = {row.ends.Xin, row.ends.Yin};
+            beam.outer = {row.ends.Xout, row.ends.Yout};
+            scene.beams.push_back(beam);
+            for (const double K : {row.Kp, row.ends.Kin, row.ends.Kout})
+                if (std::isfinite(K)) {
+                    Kmin = std::min(Kmin, K);
+                    Kmax = std::max(Kmax, K);
+                }
+            latest = &row;
+        }
+    }
+    if (!scene.beams.empty()) scene.beams.back().latest = true;
+    if (latest) {
+        const double outer = std::hypot(latest->ends.Xout - curve.Xo, latest->ends.Yout - curve.Yo);
+        const double Dr = outer - curve.R;
+        if (std::isfinite(Dr) && Dr >= 0 && Dr < curve.R) scene.Dr = Dr;
+    }
+
+    // A little road either side of the chainages in use, never a whole turn.
+    const double span = Kmax - Kmin;
+    const double room = std::max(0.1 * span, span > 0 ? 5.0 : std::min(0.2 * curve.R, 50.0));
+    Kmin -= room;
+    Kmax += room;
+    const double fullTurn = 2 * kPi * curve.R * 0.999;
+    if (Kmax - Kmin > fullTurn) {
+        const double mid = (Kmax + Kmin) / 2;
+        Kmin = mid - fullTurn / 2;
+        Kmax = mid + fullTurn / 2;
+    }
+    scene.centreLine = Arc(curve, Kmin, Kmax, curve.R);
+    if (scene.Dr) {
+        scene.innerEdge = Arc(curve, Kmin, Kmax, curve.R - *scene.Dr);
+        scene.outerEdge = Arc(curve, Kmin, Kmax, curve.R + *scene.Dr);
+    }
+
+    // The design beam: through J along Ab1 (outwards) and Ab2 (inwards), to
+    // the edges when the half-width is known, else a short stub.
+    const double stub = scene.Dr ? 0 : std::min(0.05 * curve.R, 10.0);
+    const auto reach = [&](double azimuth, double radius) {
+        if (scene.Dr)
+            if (const auto t = RayToCircle(scene.J, azimuth, scene.O, radius)) return Along(scene.J, azimuth, *t);
+        return Along(scene.J, azimuth, stub > 0 ? stub : 1.0);
+    };
+    scene.designOuter = reach(curve.Ab1, curve.R + scene.Dr.value_or(0));
+    scene.designInner = reach(curve.Ab2, curve.R - scene.Dr.value_or(0));
+
+    for (const auto* line : {&scene.centreLine, &scene.innerEdge, &scene.outerEdge})
+        for (const WorldPoint& p : *line) scene.bounds.Add(p);
+    for (const WorldPoint& p : {scene.J, scene.designInner, scene.designOuter}) scene.bounds.Add(p);
+    for (const PlanBeam& beam : scene.beams)
+        for (const WorldPoint& p : {beam.centre, beam.inner, beam.outer}) scene.bounds.Add(p);
+    return scene;
+}
+
+}  // namespace capbeam

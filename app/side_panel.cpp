@@ -1,0 +1,240 @@
+#include "app/side_panel.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <memory>
+
+#include "app/batch_dialog.h"
+#include "app/form1_logic.h"
+#include "app/pier_table_model.h"
+#include "app/plan_geometry.h"
+#include "app/plan_view.h"
+#include "calc/export.h"
+
+namespace capbeam {
+
+namespace {
+
+QPushButton* NamedButton(const char* name, const QString& text) {
+    auto* button = new QPushButton(text);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(text);
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+QString SaveFailureText(const QString& path, int fileError, const QString& systemText) {
+    QString why;
+    switch (static_cast<QFileDevice::FileError>(fileError)) {
+        case QFileDevice::OpenError:
+            why = QStringLiteral("无法在这里创建文件：文件夹不存在、没有写入权限，或同名文件正被其他程序占用");
+            break;
+        case QFileDevice::PermissionsError: why = QStringLiteral("没有写入这个文件夹的权限"); break;
+        case QFileDevice::WriteError:
+        case QFileDevice::ResourceError: why = QStringLiteral("写入时出错：磁盘可能已满、已写保护或已被拔出"); break;
+        case QFileDevice::RenameError:
+            why = QStringLiteral("无法替换原有的同名文件：它可能是只读的，或正被其他程序（例如电子表格）打开");
+            break;
+        default: why = QStringLiteral("系统报告：") + systemText; break;
+    }
+    return QStringLiteral("文件“%1”没有保存。\n%2。\n计算记录仍然完整保留；请关闭占用该文件的程序，或换一个文件夹或文件名后再保存一次。")
+        .arg(QDir::toNativeSeparators(path), why);
+}
+
+SidePanel::SidePanel(Form1Logic& logic, QWidget* parent) : QWidget(parent), logic_(logic) {
+    setObjectName(QStringLiteral("SidePanel"));
+    setAccessibleName(QStringLiteral("平面图和计算记录"));
+    lastFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+
+    showMessage = [this](const QString& title, const QString& text) {
+        QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, this);
+        box.setObjectName(QStringLiteral("PanelMessage"));
+        QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        box.setDefaultButton(ok);
+        box.setEscapeButton(ok);
+        box.exec();
+    };
+    chooseSavePath = [this](const QString& caption, const QString& suggested, const QString& filter) {
+        return QFileDialog::getSaveFileName(this, caption, suggested, filter);
+    };
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(6, 6, 6, 6);
+    BuildOrientation(column);
+
+    plan_ = new PlanView;
+
+    auto* tableArea = new QWidget;
+    tableArea->setObjectName(QStringLiteral("PierTableArea"));
+    tableArea->setAccessibleName(QStringLiteral("计算记录"));
+    auto* tableColumn = new QVBoxLayout(tableArea);
+    tableColumn->setContentsMargins(0, 4, 0, 0);
+    auto* title = new QLabel(QStringLiteral("计算记录"));
+    title->setObjectName(QStringLiteral("PierTableTitle"));
+    title->setAccessibleName(title->text());
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+
+    model_ = new PierTableModel(logic_.Table(), this);
+    table_ = new QTableView;
+    table_->setObjectName(QStringLiteral("PierTableView"));
+    table_->setAccessibleName(QStringLiteral("计算记录"));
+    table_->setModel(model_);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setWordWrap(false);
+    table_->setAlternatingRowColors(true);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    const QFontMetrics metrics(table_->horizontalHeader()->font());
+    for (int c = 0; c < PierTableModel::kColumnCount; ++c) {
+        const QString heading = model_->headerData(c, Qt::Horizontal).toString();
+        table_->setColumnWidth(c, std::max(metrics.horizontalAdvance(heading) + 16, 96));
+    }
+    title->setBuddy(table_);
+    tableColumn->addWidget(title);
+    tableColumn->addWidget(table_, 1);
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { MarkHeaders(first, last); });
+
+    auto* split = new QSplitter(Qt::Vertical);
+    split->setObjectName(QStringLiteral("PanelSplitter"));
+    split->setAccessibleName(QStringLiteral("平面图与计算记录的分隔"));
+    split->setChildrenCollapsible(false);
+    split->addWidget(plan_);
+    split->addWidget(tableArea);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    column->addWidget(split, 1);
+
+    batch_ = NamedButton("BatchButton", QStringLiteral("批量计算…"));
+    copy_ = NamedButton("CopyTableButton", QStringLiteral("复制表格"));
+    saveCsv_ = NamedButton("SaveCsvButton", QStringLiteral("保存 CSV…"));
+    saveCass_ = NamedButton("SaveCassButton", QStringLiteral("保存全站仪坐标文件…"));
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {batch_, copy_, saveCsv_, saveCass_}) buttons->addWidget(button);
+    buttons->addStretch(1);
+    column->addLayout(buttons);
+
+    status_ = new QLabel;
+    status_->setObjectName(QStringLiteral("PanelStatus"));
+    status_->setAccessibleName(QStringLiteral("操作结果"));
+    status_->setWordWrap(true);
+    column->addWidget(status_);
+
+    connect(batch_, &QPushButton::clicked, this, [this] {
+        std::unique_ptr<BatchDialog> dialog(MakeBatchDialog());
+        dialog->exec();
+    });
+    connect(copy_, &QPushButton::clicked, this, [this] { CopyTable(); });
+    connect(saveCsv_, &QPushButton::clicked, this, [this] {
+        SaveWithChooser(QStringLiteral("保存计算记录为 CSV"), QStringLiteral("计算记录.csv"),
+                        QStringLiteral("CSV 表格 (*.csv)"), true);
+    });
+    connect(saveCass_, &QPushButton::clicked, this, [this] {
+        SaveWithChooser(QStringLiteral("保存全站仪坐标文件"), QStringLiteral("盖梁坐标.dat"),
+                        QStringLiteral("全站仪坐标文件 (*.dat)"), false);
+    });
+    UpdateButtons();
+}
+
+void SidePanel::BuildOrientation(QBoxLayout* column) {
+    auto* box = new QGroupBox(QStringLiteral("盖梁方向"));
+    box->setObjectName(QStringLiteral("OrientationBox"));
+    box->setAccessibleName(box->title());
+    parallel_ = new QRadioButton(QStringLiteral("平行于设计盖梁"));
+    parallel_->setObjectName(QStringLiteral("OrientationParallel"));
+    parallel_->setAccessibleName(parallel_->text());
+    parallel_->setToolTip(QStringLiteral("每根盖梁都与设计位置的盖梁平行"));
+    tangent_ = new QRadioButton(QStringLiteral("与切线保持交角 B"));
+    tangent_->setObjectName(QStringLiteral("OrientationTangent"));
+    tangent_->setAccessibleName(tangent_->text());
+    tangent_->setToolTip(QStringLiteral("每根盖梁与它所在中桩处的切线保持交角 B（B = 90 度时沿半径方向）"));
+    (logic_.GetOrientation() == Orientation::Tangent ? tangent_ : parallel_)->setChecked(true);
+    auto* row = new QHBoxLayout(box);
+    row->addWidget(parallel_);
+    row->addWidget(tangent_);
+    row->addStretch(1);
+    connect(tangent_, &QRadioButton::toggled, this, [this](bool tangent) {
+        logic_.SetOrientation(tangent ? Orientation::Tangent : Orientation::Parallel);
+    });
+    column->addWidget(box);
+}
+
+BatchDialog* SidePanel::MakeBatchDialog() { return new BatchDialog(logic_, this); }
+
+void SidePanel::RecordChanged() {
+    model_->Sync();
+    plan_->SetScene(BuildPlanScene(logic_.Table()));
+    UpdateButtons();
+    if (model_->rowCount() > 0) table_->scrollToBottom();
+}
+
+void SidePanel::MarkHeaders(int first, int last) {
+    for (int line = first; line <= last; ++line)
+        if (model_->IsHeader(line)) table_->setSpan(line, 0, 1, PierTableModel::kColumnCount);
+}
+
+void SidePanel::UpdateButtons() {
+    const bool rows = !logic_.Table().Empty();
+    for (QPushButton* button : {copy_, saveCsv_, saveCass_}) button->setEnabled(rows);
+}
+
+void SidePanel::CopyTable() {
+    const std::string tsv = TableTsv(logic_.Table());
+    QApplication::clipboard()->setText(QString::fromUtf8(tsv.data(), static_cast<int>(tsv.size())));
+    status_->setText(QStringLiteral("已把 %1 行计算记录复制到剪贴板，可以粘贴到电子表格中。").arg(logic_.Table().RowCount()));
+}
+
+bool SidePanel::SaveCsvTo(const QString& path) { return Save(path, TableCsv(logic_.Table(), true)); }
+
+bool SidePanel::SaveCassTo(const QString& path) { return Save(path, CassPoints(logic_.Table())); }
+
+void SidePanel::SaveWithChooser(const QString& caption, const QString& name, const QString& filter, bool csv) {
+    const QString path = chooseSavePath(caption, QDir(lastFolder_).filePath(name), filter);
+    if (path.isEmpty()) return;
+    lastFolder_ = QFileInfo(path).absolutePath();
+    if (csv)
+        SaveCsvTo(path);
+    else
+        SaveCassTo(path);
+}
+
+bool SidePanel::Save(const QString& path, const std::string& content) {
+    // QSaveFile writes beside the target and replaces it only when all is
+    // written: a failed save leaves any earlier file as it was.
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok) ok = file.write(content.data(), static_cast<qint64>(content.size())) == static_cast<qint64>(content.size());
+    if (ok) ok = file.commit();
+    if (!ok) {
+        const QString text = SaveFailureText(path, file.error(), file.errorString());
+        file.cancelWriting();
+        status_->setText(QStringLiteral("没有保存：") + QDir::toNativeSeparators(path));
+        showMessage(QStringLiteral("文件没有保存"), text);
+        return false;
+    }
+    status_->setText(QStringLiteral("已保存 %1 行到 %2").arg(logic_.Table().RowCount()).arg(QDir::toNativeSeparators(path)));
+    return true;
+}
+
+}  // namespace capbeam

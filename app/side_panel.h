@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <string>
+
+class QBoxLayout;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+
+namespace capbeam {
+
+class BatchDialog;
+class Form1Logic;
+class PierTableModel;
+class PlanView;
+
+// The panel right of the calculator's form: the plan view, the orientation
+// of the beams, the pier table ("计算记录"), the batch and the export. It reads
+// the pier table and the curve from Form1Logic and never writes the form's
+// boxes.
+class SidePanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit SidePanel(Form1Logic& logic, QWidget* parent = nullptr);
+
+    // After every completed set-up, request or batch.
+    void RecordChanged();
+
+    // Replaceable for tests: the message box, and the file chooser (returns
+    // the chosen path, or empty when the user cancels).
+    std::function<void(const QString& title, const QString& text)> showMessage;
+    std::function<QString(const QString& caption, const QString& suggested, const QString& filter)> chooseSavePath;
+
+    // The batch dialog over this window's logic (the "批量计算…" button runs it modally).
+    BatchDialog* MakeBatchDialog();
+
+    // "复制表格", "保存 CSV…" and "保存全站仪坐标文件…" without the file chooser.
+    void CopyTable();
+    bool SaveCsvTo(const QString& path);
+    bool SaveCassTo(const QString& path);
+
+    PlanView* Plan() const { return plan_; }
+    QTableView* TableView() const { return table_; }
+    PierTableModel* Model() const { return model_; }
+    QLabel* Status() const { return status_; }
+
+private:
+    void BuildOrientation(QBoxLayout* column);
+    void SaveWithChooser(const QString& caption, const QString& name, const QString& filter, bool csv);
+    bool Save(const QString& path, const std::string& content);
+    void MarkHeaders(int first, int last);
+    void UpdateButtons();
+
+    Form1Logic& logic_;
+    PlanView* plan_ = nullptr;
+    QTableView* table_ = nullptr;
+    PierTableModel* model_ = nullptr;
+    QRadioButton* parallel_ = nullptr;
+    QRadioButton* tangent_ = nullptr;
+    QPushButton* batch_ = nullptr;
+    QPushButton* copy_ = nullptr;
+    QPushButton* saveCsv_ = nullptr;
+    QPushButton* saveCass_ = nullptr;
+    QLabel* status_ = nullptr;
+    QString lastFolder_;
+};
+
+// Why a save failed, in a surveyor's words: what went wrong with the file at
+// `path` and what to do; the table is still there.
+QString SaveFailureText(const QString& path, int fileError, const QString& systemText);
+
+}  // namespace capbeam
