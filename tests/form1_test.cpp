@@ -21,42 +21,16 @@
 #include "app/caption.h"
 #include "app/form1.h"
 #include "app/messages.h"
+#include "app/batch_dialog.h"
+#include "app/side_panel.h"
+#include "tests/scripted_form1.h"
 
 using namespace capbeam;
+using test::ScriptedForm1;
 
 namespace {
 
 QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
-
-// The window with its prompt and message box answered from a script; a
-// prompt beyond the script is cancelled.
-class ScriptedForm1 : public Form1 {
-public:
-    std::deque<std::optional<QString>> replies;
-    struct Prompt {
-        QString message, entry;
-        QString text1;  // what Text1 showed while the prompt was open
-    };
-    std::vector<Prompt> prompts;
-    std::vector<std::pair<QString, QString>> messages;  // title, text
-    std::vector<QString> events;                      // "prompt" and "message", in order
-
-protected:
-    std::optional<QString> RunPrompt(const QString& message, const QString& entry) override {
-        prompts.push_back({message, entry, Box(Field::Text1)->text()});
-        events.push_back(QStringLiteral("prompt"));
-        if (replies.empty()) return std::nullopt;
-        const bool cancel = !replies.front().has_value();
-        const QString reply = replies.front().value_or(QString());
-        replies.pop_front();
-        if (cancel) return std::nullopt;
-        return reply;
-    }
-    void RunMessageBox(const QString& title, const QString& text) override {
-        messages.emplace_back(title, text);
-        events.push_back(QStringLiteral("message"));
-    }
-};
 
 // The part of `image` that is not `background`, or an empty rectangle.
 QRect InkBounds(const QImage& image, QRgb background) {
@@ -258,17 +232,27 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
         QCOMPARE(QApplication::focusWidget(), form_->Box(Field::Text1));
         QStringList order{QApplication::focusWidget()->objectName()};
-        for (int i = 0; i < kTabOrder.size(); ++i) {
+        for (int i = 1; i < kTabOrder.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             order << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(order, kTabOrder + QStringList{"Text1"});
+        QCOMPARE(order, kTabOrder);
+        // From the form's last box the focus moves on into the panel at its right.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(form_->Panel()->isAncestorOf(QApplication::focusWidget()));
     }
 
     void opensLargeEnoughAndScrollsWhenSmall() {
         QVERIFY(form_->width() >= 769 + 8);
         QVERIFY(form_->height() >= 545 + 8);
-        auto* scroll = form_->findChild<QScrollArea*>();
+        // The panel stands right of the whole layout, and both fit a 1366 x 768
+        // screen with a title bar and a task bar.
+        QVERIFY(form_->width() <= 1366 - 16);
+        QVERIFY(form_->height() <= 768 - 80);
+        QVERIFY(form_->Panel()->isVisible());
+        QVERIFY(form_->Panel()->mapTo(form_.get(), QPoint(0, 0)).x() >= 769 + 8);
+        QVERIFY(form_->Panel()->width() >= 400);
+        auto* scroll = form_->findChild<QScrollArea*>(QStringLiteral("Form1Scroll"));
         QVERIFY(!scroll->horizontalScrollBar()->isVisible());
         QVERIFY(!scroll->verticalScrollBar()->isVisible());
         QVERIFY(form_->findChildren<QMenuBar*>().isEmpty());
@@ -310,6 +294,24 @@ private slots:
             QVERIFY2(accessible && !accessible->text(QAccessible::Name).trimmed().isEmpty(),
                      qPrintable(widget->objectName()));
         }
+    }
+
+    // The panel's own controls, and the batch dialog's, by name and by voice.
+    void noPanelControlLacksANameOrAnAccessibleName() {
+        std::unique_ptr<BatchDialog> dialog(form_->Panel()->MakeBatchDialog());
+        int checked = 0;
+        for (QWidget* root : {static_cast<QWidget*>(form_->Panel()), static_cast<QWidget*>(dialog.get())}) {
+            const QList<QWidget*> controls = root->findChildren<QWidget*>();
+            for (QWidget* widget : controls + QList<QWidget*>{root}) {
+                if (!IsOwnControl(widget)) continue;
+                ++checked;
+                QVERIFY2(!widget->objectName().isEmpty(), widget->metaObject()->className());
+                QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+                QVERIFY2(accessible && !accessible->text(QAccessible::Name).trimmed().isEmpty(),
+                         qPrintable(widget->objectName()));
+            }
+        }
+        QVERIFY(checked >= 30);
     }
 
     void setTextShowsTheBeginning() {
@@ -438,6 +440,18 @@ private slots:
     }
 
 private:
+    // A control the panel or its dialog made (not a part Qt adds inside one,
+    // such as a scroll bar, a header or a viewport).
+    static bool IsOwnControl(const QWidget* widget) {
+        if (widget->objectName().startsWith(QLatin1String("qt_"))) return false;
+        for (const QWidget* up = widget->parentWidget(); up; up = up->parentWidget())
+            if (up->inherits("QAbstractItemView")) return false;  // the table's corner button
+        for (const char* type : {"QAbstractButton", "QLabel", "QLineEdit", "QPlainTextEdit", "QTableView",
+                                 "QGroupBox", "QSplitter", "QDialog", "capbeam::PlanView", "capbeam::SidePanel"})
+            if (widget->inherits(type)) return true;
+        return false;
+    }
+
     static QRect PixelsOf(const QRect& twips) {
         // The designer's twips are whole pixels at 96 dpi.
         [&] {

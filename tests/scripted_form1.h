@@ -1,0 +1,52 @@
+#pragma once
+
+// The window with its prompt and message box answered from a script; a
+// prompt beyond the script is cancelled. Shared by the window tests.
+#include <QLineEdit>
+#include <QString>
+#include <deque>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "app/form1.h"
+
+namespace test {
+
+class ScriptedForm1 : public capbeam::Form1 {
+public:
+    std::deque<std::optional<QString>> replies;
+    struct Prompt {
+        QString message, entry;
+        QString text1;  // what Text1 showed while the prompt was open
+    };
+    std::vector<Prompt> prompts;
+    std::vector<std::pair<QString, QString>> messages;  // title, text
+    std::vector<QString> events;                      // "prompt" and "message", in order
+
+    // Queues replies; "<cancel>" cancels its prompt.
+    void Reply(std::initializer_list<const char*> texts) {
+        for (const char* text : texts)
+            replies.push_back(QString::fromUtf8(text) == QLatin1String("<cancel>")
+                                  ? std::nullopt
+                                  : std::optional<QString>(QString::fromUtf8(text)));
+    }
+
+protected:
+    std::optional<QString> RunPrompt(const QString& message, const QString& entry) override {
+        prompts.push_back({message, entry, Box(capbeam::Field::Text1)->text()});
+        events.push_back(QStringLiteral("prompt"));
+        if (replies.empty()) return std::nullopt;
+        const bool cancel = !replies.front().has_value();
+        const QString reply = replies.front().value_or(QString());
+        replies.pop_front();
+        if (cancel) return std::nullopt;
+        return reply;
+    }
+    void RunMessageBox(const QString& title, const QString& text) override {
+        messages.emplace_back(title, text);
+        events.push_back(QStringLiteral("message"));
+    }
+};
+
+}  // namespace test
