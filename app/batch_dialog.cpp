@@ -54,7 +54,7 @@ BatchDialog::BatchDialog(Form1Logic& logic, QWidget* parent) : QDialog(parent), 
     listMode_ = new QRadioButton(QStringLiteral("按桩号列表"));
     listMode_->setObjectName(QStringLiteral("BatchListMode"));
     listMode_->setAccessibleName(listMode_->text());
-    rangeMode_ = new QRadioButton(QStringLiteral("按起点、步长、终点"));
+    rangeMode_ = new QRadioButton(QStringLiteral("按起点、间距、终点"));
     rangeMode_->setObjectName(QStringLiteral("BatchRangeMode"));
     rangeMode_->setAccessibleName(rangeMode_->text());
 
@@ -65,7 +65,7 @@ BatchDialog::BatchDialog(Form1Logic& logic, QWidget* parent) : QDialog(parent), 
     list_->setTabChangesFocus(true);
 
     start_ = NamedLine("BatchStart", QStringLiteral("起点桩号（米）"));
-    step_ = NamedLine("BatchStep", QStringLiteral("步长（米）"));
+    step_ = NamedLine("BatchStep", QStringLiteral("桩号间距（米）"));
     end_ = NamedLine("BatchEnd", QStringLiteral("终点桩号（米）"));
     const CurveState& state = logic_.State();
     Dr_ = NamedLine("BatchDr", QStringLiteral("路基半幅宽度 Dr（米）"), state.Dr != 0 ? Q(NumberText(state.Dr)) : QString());
@@ -74,7 +74,7 @@ BatchDialog::BatchDialog(Form1Logic& logic, QWidget* parent) : QDialog(parent), 
     auto* range = new QGridLayout;
     range->addWidget(NamedLabel("BatchStartLabel", QStringLiteral("起点桩号"), start_), 0, 0);
     range->addWidget(start_, 0, 1);
-    range->addWidget(NamedLabel("BatchStepLabel", QStringLiteral("步长"), step_), 0, 2);
+    range->addWidget(NamedLabel("BatchStepLabel", QStringLiteral("间距"), step_), 0, 2);
     range->addWidget(step_, 0, 3);
     range->addWidget(NamedLabel("BatchEndLabel", QStringLiteral("终点桩号"), end_), 0, 4);
     range->addWidget(end_, 0, 5);
@@ -141,7 +141,7 @@ void BatchDialog::ShowError(const QString& text) {
 std::vector<double> BatchDialog::Chainages() const {
     if (listMode_->isChecked()) return ParseChainageList(list_->toPlainText().toStdString());
     const double start = ReadBox(start_, QStringLiteral("起点桩号"));
-    const double step = ReadBox(step_, QStringLiteral("步长"));
+    const double step = ReadBox(step_, QStringLiteral("桩号间距"));
     const double end = ReadBox(end_, QStringLiteral("终点桩号"));
     return ChainageRange(start, step, end);
 }
@@ -151,7 +151,7 @@ bool BatchDialog::Run() {
     try {
         const std::vector<double> chainages = Chainages();
         if (chainages.empty()) {
-            ShowError(QStringLiteral("没有需要计算的桩号。请在列表中输入中桩桩号，或填写起点、步长和终点。"));
+            ShowError(QStringLiteral("没有需要计算的桩号。请在列表中输入中桩桩号，或填写起点、间距和终点。"));
             return false;
         }
         const double Dr = ReadBox(Dr_, QStringLiteral("路基半幅宽度 Dr"));
