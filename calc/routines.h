@@ -10,8 +10,9 @@
 // (outer). Azimuths are degrees from +X (north) clockwise; the point at azimuth
 // a and distance r from (x, y) is (x + r cos a, y + r sin a). An angle enters a
 // sine or cosine after division by RadToDeg, an arctangent leaves through a
-// multiplication with it. Every beam keeps the direction of the design beam:
-// Ab1 from its centre towards the outer edge, Ab2 towards the inner edge.
+// multiplication with it. In these routines every beam keeps the direction of
+// the design beam: Ab1 from its centre towards the outer edge, Ab2 towards the
+// inner edge. (Beams at the skew B to their own tangent: calc/tangent.h.)
 //
 // Each routine first computes all its results (BeamEnds), refusing with a
 // Failure when the geometry has no answer or the arithmetic gives no finite

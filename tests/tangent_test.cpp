@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/form1_logic.h"
+#include "calc/batch.h"
 #include "calc/request.h"
 #include "calc/tangent.h"
 #include "setup/text_formats.h"
@@ -388,6 +389,38 @@ TEST(Tangent, WindowRequestAddsATangentRowShowingItsBoxes) {
     ScriptedView aloneView;
     Request(aloneView, alone, Orientation::Parallel, "980", "10");
     for (const auto& [field, text] : aloneView.texts) EXPECT_EQ(logic.Text(field), text) << FieldNumber(field);
+}
+
+// A tangent batch gives, row for row, what the same tangent clicks give in the window.
+TEST(Tangent, BatchRowsEqualTheWindowsClicks) {
+    const struct {
+        const char* name;
+        CurveReplies curve;
+    } rows[] = {{"SkewedRightCurve", NorthOfCentre("30.153", "1")},
+                {"SquareLeftCurve", NorthOfCentre("90", "-1")},
+                {"NearlyAlongTheTangent", NorthOfCentre("10", "1")}};
+    const std::vector<double> chainages = {1000, 1100, 900, 1000.001, 1000, 2600, 250.5};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        ScriptedView view(SetUpReplies(r.curve));
+        Form1Logic window(view);
+        window.SetOrientation(Orientation::Tangent);
+        ASSERT_TRUE(window.Command1_Click());
+        const CurveState curve = window.State();
+        for (const double Kp : chainages) {
+            view.Replies({Reply(Kp), "3.5", "0.001"});
+            ASSERT_TRUE(window.Command2_Click());
+        }
+        const BatchOutcome batch = RunBatch(curve, chainages, 3.5, 0.001f, Orientation::Tangent);
+        EXPECT_TRUE(batch.refused.empty());
+        const std::vector<PierRow>& clicked = window.Table().Groups().back().rows;
+        ASSERT_EQ(batch.rows.size(), clicked.size());
+        for (std::size_t i = 0; i < clicked.size(); ++i) {
+            EXPECT_EQ(batch.rows[i].texts, clicked[i].texts) << "row " << i + 1;
+            EXPECT_EQ(batch.rows[i].routine, clicked[i].routine);
+            EXPECT_EQ(batch.rows[i].orientation, Orientation::Tangent);
+        }
+    }
 }
 
 // The tangent row keeps the boxes as they were when it was made.
