@@ -181,18 +181,29 @@ private slots:
         QCOMPARE(form_->Logic().GetOrientation(), Orientation::Parallel);
 
         SetUp();
-        Request("12345.678");
+        Request("12395");
         tangent->click();
-        form_->Reply({"12345.678", "6", "0.001"});
-        if (Click("Command2")) {
-            const PierTableModel& model = *form_->Panel()->Model();
-            QCOMPARE(model.rowCount(), 3);
-            QCOMPARE(LineTexts(model, 2), BoxTexts(*form_, QStringLiteral("与切线保持交角 B")));
-            QCOMPARE(model.index(1, PierTableModel::kOrientationColumn).data().toString(),
-                     QStringLiteral("平行于设计盖梁"));
-        } else {
-            QSKIP("the tangent orientation is not computed yet");
-        }
+        Request("12395");
+        const PierTableModel& model = *form_->Panel()->Model();
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(LineTexts(model, 2), BoxTexts(*form_, QStringLiteral("与切线保持交角 B")));
+        QCOMPARE(model.index(1, PierTableModel::kOrientationColumn).data().toString(),
+                 QStringLiteral("平行于设计盖梁"));
+        // The same chainage turned the other way: another beam, drawn as computed.
+        QVERIFY(model.index(1, 4).data() != model.index(2, 4).data());
+        const PierRow& row = *model.RowAt(2);
+        const PlanBeam& beam = form_->Panel()->Plan()->Scene().beams.back();
+        QVERIFY(beam.inner == (WorldPoint{row.ends.Xin, row.ends.Yin}));
+        QVERIFY(beam.outer == (WorldPoint{row.ends.Xout, row.ends.Yout}));
+
+        // The batch takes the orientation chosen in the panel.
+        std::unique_ptr<BatchDialog> dialog(form_->Panel()->MakeBatchDialog());
+        dialog->List()->setPlainText(QStringLiteral("12300 12320"));
+        QVERIFY(dialog->Run());
+        QCOMPARE(model.rowCount(), 5);
+        for (int line : {3, 4})
+            QCOMPARE(model.index(line, PierTableModel::kOrientationColumn).data().toString(),
+                     QStringLiteral("与切线保持交角 B"));
     }
 
     // The drawn end points are the computed ones: the scene holds each row's
