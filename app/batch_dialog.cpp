@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/form1_logic.h"
@@ -104,7 +105,11 @@ BatchDialog::BatchDialog(Form1Logic& logic, QWidget* parent) : QDialog(parent), 
     auto* close = buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("BatchClose"));
     close->setAccessibleName(close->text());
+    run->setToolTip(QStringLiteral("Ctrl+Enter"));
     connect(run, &QPushButton::clicked, this, [this] { Run(); });
+    // Enter belongs to the list (a new line); Ctrl+Enter runs from anywhere.
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { Run(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* column = new QVBoxLayout(this);

@@ -122,8 +122,9 @@ SidePanel::SidePanel(Form1Logic& logic, QWidget* parent) : QWidget(parent), logi
     split->setChildrenCollapsible(false);
     split->addWidget(plan_);
     split->addWidget(tableArea);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
+    split->setSizes({300, 260});
     column->addWidget(split, 1);
 
     batch_ = NamedButton("BatchButton", QStringLiteral("批量计算…"));
@@ -195,6 +196,9 @@ void SidePanel::MarkHeaders(int first, int last) {
 }
 
 void SidePanel::UpdateButtons() {
+    // A batch needs a curve, as "座标计算" does.
+    batch_->setEnabled(HasCurve(logic_.State()));
+    batch_->setToolTip(batch_->isEnabled() ? QString() : QStringLiteral("请先按“进行计算”输入平曲线"));
     const bool rows = !logic_.Table().Empty();
     for (QPushButton* button : {copy_, saveCsv_, saveCass_}) button->setEnabled(rows);
 }

@@ -70,7 +70,9 @@ private slots:
         QVERIFY(!Button("CopyTableButton")->isEnabled());
         QVERIFY(!Button("SaveCsvButton")->isEnabled());
         QVERIFY(!Button("SaveCassButton")->isEnabled());
+        QVERIFY(!Button("BatchButton")->isEnabled());
         SetUp();
+        QVERIFY(Button("BatchButton")->isEnabled());
         const PierTableModel& model = *form_->Panel()->Model();
         QCOMPARE(model.rowCount(), 1);
         QVERIFY(model.IsHeader(0));
