@@ -1,5 +1,6 @@
 #include "app/plan_view.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -27,9 +28,9 @@ PlanView::PlanView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("PlanView"));
     setAccessibleName(QStringLiteral("平面图"));
     setAccessibleDescription(QStringLiteral("路中线、路基两侧边缘、设计盖梁和已计算的盖梁，上北下南"));
-    setToolTip(QStringLiteral("滚轮缩放，按住左键拖动平移，双击显示全图"));
+    setToolTip(QStringLiteral("滚轮或 +、- 键缩放，按住左键拖动或用方向键平移，双击或按 0 显示全图"));
     setAutoFillBackground(false);
-    setMouseTracking(false);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void PlanView::SetScene(PlanScene scene) {
@@ -183,5 +184,23 @@ void PlanView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void PlanView::mouseDoubleClickEvent(QMouseEvent*) { FitToView(); }
+
+void PlanView::keyPressEvent(QKeyEvent* event) {
+    constexpr double kStep = 40;  // pixels per arrow key
+    const ScreenPoint middle{width() / 2.0, height() / 2.0};
+    switch (event->key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal: transform_.ZoomAbout(middle, 1.25); break;
+        case Qt::Key_Minus: transform_.ZoomAbout(middle, 1 / 1.25); break;
+        case Qt::Key_Left: transform_.Pan(kStep, 0); break;
+        case Qt::Key_Right: transform_.Pan(-kStep, 0); break;
+        case Qt::Key_Up: transform_.Pan(0, kStep); break;
+        case Qt::Key_Down: transform_.Pan(0, -kStep); break;
+        case Qt::Key_0: FitToView(); return;
+        default: QWidget::keyPressEvent(event); return;
+    }
+    fitted_ = false;
+    update();
+}
 
 }  // namespace capbeam

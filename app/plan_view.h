@@ -12,7 +12,8 @@ namespace capbeam {
 
 // The plan of the latest set-up: north up, east right, one scale for both.
 // Zooms to fit whenever the record changes; the wheel zooms about the cursor,
-// dragging pans and a double click fits again.
+// dragging pans and a double click fits again. From the keyboard: + and -
+// zoom about the middle, the arrow keys pan, 0 fits again.
 class PlanView : public QWidget {
     Q_OBJECT
 public:
@@ -45,6 +46,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QPointF ToScreen(const WorldPoint& p) const;

@@ -292,9 +292,21 @@ private slots:
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&plan, &wheel);
         QCOMPARE(plan.Transform().PixelsPerMetre(), fitted * 1.25);
+        const ScreenPoint undragged = plan.Transform().ToScreen(plan.Scene().J);
         QTest::mousePress(&plan, Qt::LeftButton, {}, QPoint(100, 100));
         QTest::mouseMove(&plan, QPoint(130, 90));
         QTest::mouseRelease(&plan, Qt::LeftButton, {}, QPoint(130, 90));
+        const ScreenPoint dragged = plan.Transform().ToScreen(plan.Scene().J);
+        QVERIFY(std::abs(dragged.x - undragged.x - 30) < kPixels && std::abs(dragged.y - undragged.y + 10) < kPixels);
+        // The keyboard: + zooms, an arrow pans, 0 fits again.
+        QTest::keyClick(&plan, Qt::Key_Plus);
+        QCOMPARE(plan.Transform().PixelsPerMetre(), fitted * 1.25 * 1.25);
+        const ScreenPoint before = plan.Transform().ToScreen(plan.Scene().J);
+        QTest::keyClick(&plan, Qt::Key_Left);
+        QCOMPARE(plan.Transform().ToScreen(plan.Scene().J).x, before.x + 40);
+        QTest::keyClick(&plan, Qt::Key_0);
+        QCOMPARE(plan.Transform().PixelsPerMetre(), fitted);
+        QTest::keyClick(&plan, Qt::Key_Minus);
         Request("12320");
         QCOMPARE(plan.Transform().PixelsPerMetre(),
                  PlanTransform::Fit(plan.Scene().bounds, plan.width(), plan.height(), 24).PixelsPerMetre());
