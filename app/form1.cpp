@@ -102,6 +102,10 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     resize(OpeningWindowSize());
 }
 
+// The panel reads the logic's pier table: it goes before the logic does
+// (child widgets would otherwise outlive the members).
+Form1::~Form1() { delete panel_; }
+
 void Form1::BuildLayout() {
     for (const CaptionRow& row : kCaptions) {
         auto* caption = new Caption(Q(row.text), layout_);

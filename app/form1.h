@@ -22,6 +22,7 @@ class Form1 : public QWidget, public View {
     Q_OBJECT
 public:
     explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
 
     std::optional<std::string> PromptText(const std::string& message, const Refusal* refused) override;
     void SetText(Field field, const std::string& text) override;
