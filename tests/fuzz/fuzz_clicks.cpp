@@ -2,7 +2,7 @@
 // Cancel included, through the window's logic. After every click each box
 // shows either what it showed before or a text the formats can produce, and a
 // click that was refused or cancelled leaves the record and every box exactly
-// as they were before it.
+// as they were before it. Requests run in either beam orientation.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <array>
@@ -81,7 +81,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             logic.Command3_Click();
             Check(view.ended, "退出计算 ends the program");
         } else {
+            if (button % 2 == 0)
+                logic.SetOrientation(in.ConsumeBool() ? Orientation::Tangent : Orientation::Parallel);
             completed = button % 2 ? logic.Command1_Click() : logic.Command2_Click();
+            // A tangent beam away from the design chainage keeps the design
+            // beam's azimuths in the record, for the parallel requests after it.
+            if (completed && button % 2 == 0 && logic.GetOrientation() == Orientation::Tangent &&
+                logic.State().Kp != logic.State().Kj)
+                Check(logic.State().Ab1 == before.Ab1 && logic.State().Ab2 == before.Ab2,
+                      "a tangent request leaves the design azimuths alone");
         }
         const Texts textsAfter = TextsOf(logic);
         if (!completed) {
