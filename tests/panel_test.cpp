@@ -210,8 +210,22 @@ private slots:
 
     // The drawn end points are the computed ones: the scene holds each row's
     // unrounded ends, and the view draws them where the transform puts them.
+    void planViewDrawsTheComputedEnds_data() {
+        QTest::addColumn<QString>("B");
+        QTest::addColumn<QString>("P");
+        QTest::addColumn<bool>("tangent");
+        QTest::newRow("right-hand, skewed") << "30.153" << "1" << false;
+        QTest::newRow("left-hand, skewed") << "30.153" << "-1" << false;
+        QTest::newRow("right-hand, square") << "90" << "1" << false;
+        QTest::newRow("left-hand, skewed, each at B to its tangent") << "120" << "-1" << true;
+    }
     void planViewDrawsTheComputedEnds() {
-        SetUp();
+        QFETCH(QString, B);
+        QFETCH(QString, P);
+        QFETCH(bool, tangent);
+        form_->replies = {"3000", "5000", "12345.678", "3300", "5400", B, "500", P};
+        QVERIFY(Click("Command1"));
+        if (tangent) form_->Panel()->findChild<QRadioButton*>(QStringLiteral("OrientationTangent"))->click();
         for (const char* Kp : {"12300", "12345.678", "12395"}) Request(Kp);
         const PlanView& plan = *form_->Panel()->Plan();
         const PlanScene& scene = plan.Scene();
@@ -251,6 +265,14 @@ private slots:
         }
         for (const WorldPoint& p : scene.innerEdge)
             QVERIFY(std::abs(std::hypot(p.X - curve.Xo, p.Y - curve.Yo) - (curve.R - 6)) < kMetres);
+        // Rows of an identical later set-up are drawn with the earlier ones.
+        form_->replies = {"3000", "5000", "12345.678", "3300", "5400", B, "500", P};
+        QVERIFY(Click("Command1"));
+        Request("12310");
+        QCOMPARE(plan.Scene().beams.size(), std::size_t{4});
+        QCOMPARE(plan.Scene().beams.back().number, 4);
+        QVERIFY(plan.Scene().beams.back().latest);
+        QVERIFY(!plan.Scene().beams.front().latest);
         // The design beam runs through J along Ab1 to the outer edge.
         QVERIFY(std::abs(std::hypot(scene.designOuter.X - curve.Xo, scene.designOuter.Y - curve.Yo) - 506) < kMetres);
         const double azimuth = std::atan2(scene.designOuter.Y - curve.Yj, scene.designOuter.X - curve.Xj) * curve.RadToDeg;
