@@ -1,6 +1,6 @@
 // Benchmarks of the calculation: a full set-up and a calculation request
-// through the window's logic, the end-point geometry alone, and a batch of
-// 10,000 chainages with its CSV.
+// through the window's logic, the end-point geometry alone (in either beam
+// orientation), and a batch of 10,000 chainages with its CSV.
 #include <benchmark/benchmark.h>
 
 #include <optional>
@@ -12,6 +12,7 @@
 #include "calc/export.h"
 #include "calc/request.h"
 #include "calc/routines.h"
+#include "calc/tangent.h"
 #include "setup/curve_setup.h"
 
 namespace {
@@ -102,6 +103,19 @@ void BM_SkewedEnds(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SkewedEnds);
+
+// The same for a beam at the skew B to its own tangent (the design position's
+// computation at K), skewed and square.
+void BM_TangentEnds(benchmark::State& state) {
+    const double RadToDeg = 180 / 3.1415926535;
+    const double B = static_cast<double>(state.range(0));
+    double Kp = 1020;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(TangentEnds(kCm1, 1, 1000, 1000, 2000, 500, 10, 490, 510, B, RadToDeg, 0, Kp));
+        Kp += 1e-9;
+    }
+}
+BENCHMARK(BM_TangentEnds)->Arg(60)->Arg(90)->ArgName("B");
 
 // A batch of 10,000 chainages through the request exactly as the window runs
 // it: three replies read, Text16, Text7, Text21 and the routine's ten boxes
