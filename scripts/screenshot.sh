@@ -19,7 +19,7 @@ answer() {
     for reply in "$@"; do
         xdotool search --sync --onlyvisible --name '^盖梁端点坐标计算$' >/dev/null
         sleep 0.3
-        xdotool type --delay 30 "$reply"
+        xdotool type --delay 30 -- "$reply"  # -- : a reply may start with a minus
         xdotool key Return
         sleep 0.3
     done
