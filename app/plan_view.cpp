@@ -90,13 +90,19 @@ void PlanView::paintEvent(QPaintEvent*) {
     painter.drawLine(ToScreen(scene_.designInner), ToScreen(scene_.designOuter));
 
     // The beams, the latest last so it lies on top.
+    // Thousands of beams stay quick to draw: those off the view are skipped,
+    // and beyond a few thousand the ends go unmarked.
     const std::vector<DrawnBeam> beams = DrawnBeams();
     const bool label = beams.size() <= 40;
+    const bool mark = beams.size() <= 2000;
+    const QRectF visible = QRectF(rect()).adjusted(-4, -4, 4, 4);
     for (const DrawnBeam& beam : beams) {
+        if (!visible.intersects(QRectF(beam.inner, beam.outer).normalized().adjusted(-1, -1, 1, 1))) continue;
         const QColor colour = beam.latest ? kLatestColour : kBeamColour;
         painter.setPen(QPen(colour, beam.latest ? 2.5 : 1.5));
         painter.setBrush(Qt::NoBrush);
         painter.drawLine(beam.inner, beam.outer);
+        if (!mark && !beam.latest) continue;
         painter.setBrush(colour);
         painter.setPen(Qt::NoPen);
         for (const QPointF& end : {beam.inner, beam.outer}) painter.drawEllipse(end, 3.0, 3.0);

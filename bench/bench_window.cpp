@@ -8,7 +8,15 @@
 #include <cstdio>
 
 #include "app/app_setup.h"
+#include "app/batch_dialog.h"
 #include "app/form1.h"
+#include "app/plan_view.h"
+#include "app/side_panel.h"
+#include "tests/scripted_form1.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <memory>
 
 namespace {
 
@@ -42,6 +50,33 @@ void BM_WindowFirstPaint(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WindowFirstPaint)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// A batch of `rows` chainages through the batch dialog into the pier table,
+// and the first paint of the plan with every beam: what the user waits for
+// after pressing "计算".
+void BM_PanelBatchAndRepaint(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    QStringList chainages;
+    for (int i = 0; i < rows; ++i) chainages << QString::number(12300 + i * 0.05, 'f', 2);
+    const QString list = chainages.join(QLatin1Char(' '));
+    for (auto _ : state) {
+        state.PauseTiming();
+        test::ScriptedForm1 form;
+        form.show();
+        form.Reply({"3000", "5000", "12345.678", "3300", "5400", "30.153", "500", "1"});
+        form.Layout()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        std::unique_ptr<capbeam::BatchDialog> dialog(form.Panel()->MakeBatchDialog());
+        dialog->List()->setPlainText(list);
+        dialog->Dr()->setText(QStringLiteral("6"));
+        QApplication::processEvents();
+        state.ResumeTiming();
+        if (!dialog->Run()) state.SkipWithError("the batch did not run");
+        form.Panel()->Plan()->repaint();
+        QApplication::processEvents();
+    }
+    state.SetItemsProcessed(state.iterations() * rows);
+}
+BENCHMARK(BM_PanelBatchAndRepaint)->Arg(1000)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
