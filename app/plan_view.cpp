@@ -68,8 +68,9 @@ void PlanView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), kBackground);
-    painter.setPen(QPen(QColor(200, 200, 200), 1));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    // The frame shows when the keys zoom and pan the plan.
+    painter.setPen(hasFocus() ? QPen(palette().color(QPalette::Highlight), 2) : QPen(QColor(200, 200, 200), 1));
+    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
 
     if (!scene_.hasCurve) {
         painter.setPen(QColor(110, 110, 110));
