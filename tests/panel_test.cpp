@@ -255,7 +255,7 @@ private slots:
         // that are drawn: inner ends on the inner arc's circle, outer on the outer.
         QVERIFY(scene.Dr.has_value());
         QVERIFY(std::abs(*scene.Dr - 6) < kMetres);
-        const CurveState& curve = group.curve;
+        const CurveState curve = group.curve;  // a copy: the set-up below adds a group and moves the table
         for (const PierRow& row : group.rows) {
             QVERIFY(std::abs(std::hypot(row.ends.Xin - curve.Xo, row.ends.Yin - curve.Yo) - (curve.R - 6)) < 1e-3);
             QVERIFY(std::abs(std::hypot(row.ends.Xout - curve.Xo, row.ends.Yout - curve.Yo) - (curve.R + 6)) < kMetres);
