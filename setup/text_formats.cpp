@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <system_error>
+#include <type_traits>
 
 #include "app/failure.h"
 
@@ -99,6 +100,20 @@ T ReadNumber(std::string_view reply) {
 // exponent form is used.
 template <class T>
 std::string GeneralText(T value, int digits, int fixedBelow) {
+    if constexpr (std::is_same_v<T, double>) {
+        // Most values shown (typed replies, results after Round3) have a
+        // shortest round-trip form of at most 15 significant digits. Every
+        // decimal of 15 digits is a distinct double, so that form is the value
+        // rounded to 15 digits, and one fast shortest conversion gives it.
+        if (std::fabs(value) < 1e15 && std::fabs(value) >= 1e-15) {
+            char out[48];
+            const auto res = std::to_chars(out, out + sizeof out, value, std::chars_format::fixed);
+            const std::string_view text(out, static_cast<std::size_t>(res.ptr - out));
+            const std::string_view digitsFromFirst = text.substr(text.find_first_of("123456789"));
+            const std::size_t significant = digitsFromFirst.size() - (digitsFromFirst.find('.') != std::string_view::npos);
+            if (significant <= static_cast<std::size_t>(digits)) return std::string(text);
+        }
+    }
     char sci[48];
     const auto written = std::to_chars(sci, sci + sizeof sci - 1, static_cast<double>(value),
                                        std::chars_format::scientific, digits - 1);

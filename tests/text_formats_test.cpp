@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
+#include <cstdlib>
+#include <cstdio>
+#include <charconv>
 #include <limits>
 
 #include "app/failure.h"
@@ -64,6 +68,38 @@ TEST(NumberText, SingleHasSevenDigits) {
     EXPECT_EQ(NumberText(1.0f / 3), "0.3333333");
     EXPECT_EQ(NumberText(-0.0f), "0");
     EXPECT_EQ(NumberText(12345678.0f), "1.234568E+07");
+}
+
+// NumberText writes most values through a fast shortest conversion; it must
+// agree, digit for digit, with the plain definition: round to 15 significant
+// digits (printf), take the double nearest that decimal, write it in fixed
+// notation without trailing zeros.
+std::string FifteenDigitsByDefinition(double v) {
+    char sci[40];
+    std::snprintf(sci, sizeof sci, "%.14e", v);
+    const double rounded = std::strtod(sci, nullptr);
+    char out[400];
+    const auto res = std::to_chars(out, out + sizeof out, rounded, std::chars_format::fixed);
+    return std::string(out, res.ptr);
+}
+
+TEST(NumberText, FastPathAgreesWithTheDefinition) {
+    std::mt19937_64 bits(20261208);
+    std::uniform_real_distribution<double> exponent(-14.5, 14.5);
+    std::uniform_int_distribution<int> digits(1, 17);
+    for (int i = 0; i < 200000; ++i) {
+        // Values of every length of digits at every magnitude written in fixed
+        // notation, and computed results after Round3.
+        const double magnitude = std::pow(10.0, exponent(bits));
+        const double raw = magnitude * (0.5 + static_cast<double>(bits() % 1000000007) / 1000000007.0);
+        char text[40];
+        std::snprintf(text, sizeof text, "%.*g", digits(bits), i % 2 ? raw : -raw);
+        const double typed = std::strtod(text, nullptr);
+        for (const double v : {typed, Round3(typed), raw}) {
+            if (v == 0 || std::fabs(v) >= 1e15 || std::fabs(v) < 1e-15) continue;
+            ASSERT_EQ(NumberText(v), FifteenDigitsByDefinition(v)) << text;
+        }
+    }
 }
 
 TEST(NumberText, RefusesWhatIsNotFinite) {
