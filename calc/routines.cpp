@@ -19,11 +19,18 @@ constexpr char kTurnedTooFar[] =
     "算出的两个端点不会落在路基内、外侧边缘上，无法计算。"
     "请检查桩号 Kp 是否离设计桩号 Kj 太远，交角 B 是否输入正确。";
 
-// The axis passes the inner edge circle without touching it.
+// The axis passes the inner edge circle without touching it. A beam kept
+// parallel to the design beam turns away from the radius with the distance
+// from Kj; a beam placed at B to its own tangent does not, so there only the
+// skew, the width and the radius count.
 constexpr char kMissesInnerEdge[] =
     "在这个桩号上，盖梁轴线与路基内侧边缘不相交，求不出内侧端点。"
     "请检查桩号 Kp、路基半幅宽度 Dr 和交角 B：桩号离设计桩号越远、路基越宽、"
     "交角离 90 度越远，越容易出现这种情况。";
+constexpr char kMissesInnerEdgeAtB[] =
+    "盖梁轴线与路基内侧边缘不相交，求不出内侧端点。"
+    "请检查路基半幅宽度 Dr、交角 B 和平曲线半径 R：路基越宽、交角离 90 度越远、"
+    "半径越小，越容易出现这种情况。";
 
 // Cosine and sine of an angle in degrees, converted with the record's factor.
 double Cos(double degrees, double RadToDeg) { return std::cos(Quotient(degrees, RadToDeg, "角度")); }
@@ -38,8 +45,8 @@ double ArcsineDegrees(double s, double RadToDeg, std::string_view what) {
 
 // The root term of a crossing of the axis with an edge circle. A negative
 // term on the outer edge cannot come from a real geometry (Rout > R).
-double InnerRoot(double radicand) {
-    if (Finite(radicand, "内侧端点的位置") < 0) throw Failure(ErrorKind::Geometry, kMissesInnerEdge);
+double InnerRoot(double radicand, const char* missed) {
+    if (Finite(radicand, "内侧端点的位置") < 0) throw Failure(ErrorKind::Geometry, missed);
     return std::sqrt(radicand);
 }
 double OuterRoot(double radicand) {
@@ -128,7 +135,7 @@ BeamEnds SkewedEnds(Member member, double Kj, double Xo, double Yo, double R, do
     const double cosd = CosSkewFromRadius(d, RadToDeg);
 
     // Inner end: the nearer crossing of the axis with the inner edge, from K along Ab2.
-    const double Qin = InnerRoot((R * R * (cosd * cosd) - R * R) + Rin * Rin);
+    const double Qin = InnerRoot((R * R * (cosd * cosd) - R * R) + Rin * Rin, kMissesInnerEdge);
     r.Lin = Finite(std::abs(R * cosd - Qin), "盖梁内侧长度");
     r.Xin = Finite(r.Xk + r.Lin * Cos(Ab2, RadToDeg), "内侧端点的纵座标");
     r.Yin = Finite(r.Yk + r.Lin * Sin(Ab2, RadToDeg), "内侧端点的横座标");
@@ -188,7 +195,7 @@ BeamEnds DesignEnds(float P, double Xj, double Yj, double R, double Dr, double B
     const double cosd = CosSkewFromRadius(d, RadToDeg);
     const double cose = Cos(e, RadToDeg);
 
-    const double Qin = InnerRoot(((R * R) * (cosd * cosd) - 2 * R * Dr) + Dr * Dr);
+    const double Qin = InnerRoot(((R * R) * (cosd * cosd) - 2 * R * Dr) + Dr * Dr, kMissesInnerEdgeAtB);
     const double Qout = OuterRoot(((R * R) * (cose * cose) + 2 * R * Dr) + Dr * Dr);
     r.Lin = Finite(std::abs(R * cosd - Qin), "盖梁内侧长度");
     r.Lout = Finite(std::abs(R * cose + Qout), "盖梁外侧长度");

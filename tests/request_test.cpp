@@ -36,6 +36,12 @@ const std::string kMissesInnerEdge =
     "在这个桩号上，盖梁轴线与路基内侧边缘不相交，求不出内侧端点。"
     "请检查桩号 Kp、路基半幅宽度 Dr 和交角 B：桩号离设计桩号越远、路基越宽、"
     "交角离 90 度越远，越容易出现这种情况。";
+// At the design position (and for beams at B to their own tangent) the
+// distance from Kj plays no part, and the advice says so.
+const std::string kMissesInnerEdgeAtB =
+    "盖梁轴线与路基内侧边缘不相交，求不出内侧端点。"
+    "请检查路基半幅宽度 Dr、交角 B 和平曲线半径 R：路基越宽、交角离 90 度越远、"
+    "半径越小，越容易出现这种情况。";
 
 // The curve of the worked examples: O (1000, 2000), R = 500, J due north at 1000.
 CurveReplies NorthOfCentre(const char* B, const char* P) { return {"1000", "2000", "1000", "1500", "2000", B, "500", P}; }
@@ -278,7 +284,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"1000", "2000", "1000", "1100", "2000", "20", "100", "-1"},
                     {"999", "1", "0.001"},
                     {"1000", "10", "0.001"},
-                    {ErrorKind::Geometry, kMissesInnerEdge}},
+                    {ErrorKind::Geometry, kMissesInnerEdgeAtB}},
         // B = 10: 100 m on, the radius has turned 11.5 degrees and the axis 91.5 from it.
         RefusedCase{"AxisTurnedPastTheRadius",
                     {"1000", "2000", "1000", "1500", "2000", "10", "500", "1"},
