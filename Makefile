@@ -2,7 +2,7 @@
 # make test  installs what is missing, builds and runs every test
 BUILD ?= build
 JOBS ?= $(shell nproc)
-FUZZ_SECONDS ?= 25
+FUZZ_SECONDS ?= 30
 
 .PHONY: deps build run test clean check-normal check-sanitize check-fuzz fuzz-long bench
 
