@@ -42,7 +42,7 @@ QIcon AppIcon() {
 }
 
 void PrepareApplication(QApplication& app) {
-    const QString name = QString::fromUtf8(kAppName.data(), static_cast<int>(kAppName.size()));
+    const QString name = Q(kAppName);
     QApplication::setApplicationName(name);
     QApplication::setApplicationDisplayName(name);
     // Fusion paints buttons in their palette colour on every platform.

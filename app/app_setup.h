@@ -3,10 +3,14 @@
 #include <QFont>
 #include <QIcon>
 #include <QString>
+#include <string_view>
 
 class QApplication;
 
 namespace capbeam {
+
+// The core's UTF-8 texts as the toolkit's strings.
+inline QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
 // The CJK family that stands in for the form's "MS Sans Serif": the first of
 // our candidates that is installed. Its metrics keep every caption inside its

@@ -12,14 +12,13 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "app/app_setup.h"
 #include "app/form1_logic.h"
 #include "setup/text_formats.h"
 
 namespace capbeam {
 
 namespace {
-
-QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
 QLineEdit* NamedLine(const char* name, const QString& spoken, const QString& text = {}) {
     auto* line = new QLineEdit(text);

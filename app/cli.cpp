@@ -103,7 +103,7 @@ constexpr char kBatchUsage[] =
     "选项可写成 --xo 3000 或 --xo=3000。\n"
     "\n"
     "桩号（米）写在选项后面，可用空格、逗号或分号隔开；没有给出桩号时从标准输入读取，\n"
-    "每行一个或多个。负的桩号请写在 -- 之后。\n"
+    "每行一个或多个。负的桩号也可以写在 -- 之后。\n"
     "\n"
     "输出：标准输出为 CSV（UTF-8，CR LF 换行），每个桩号一行：序号、组号、盖梁方向、\n"
     "中桩桩号及座标、内外两侧端点的桩号、座标和长度、平曲线设定。数值与窗口文本框中显示的完全相同。\n"
@@ -157,6 +157,8 @@ int BatchUsageError(std::ostream& err, const std::string& why) {
 
 // The chainages of one argument or one line of input; a bad item is told on
 // standard error, and the rest of the batch still runs.
+// The parser's message quotes the bad item; `where` says which argument or
+// line it stands in (for standard input, which line).
 bool AddChainages(std::string_view text, const std::string& where, std::vector<double>& chainages,
                   std::ostream& err) {
     try {
@@ -268,8 +270,8 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
     bool anyRefused = false;
     std::vector<double> chainages;
     if (!chainageArgs.empty()) {
-        for (const std::string& a : chainageArgs)
-            anyRefused |= !AddChainages(a, "桩号「" + a + "」：", chainages, err);
+        for (std::size_t n = 0; n < chainageArgs.size(); ++n)
+            anyRefused |= !AddChainages(chainageArgs[n], "第 " + std::to_string(n + 1) + " 个桩号参数：", chainages, err);
     } else {
         std::string line;
         for (int n = 1; ReadLine(in, line); ++n)
@@ -335,6 +337,12 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
             continue;
         }
         show();
+    }
+    // A script reading the boxes must not take lost output for a run that worked.
+    out << std::flush;
+    if (!out) {
+        err << "capbeam-cli: 结果无法写出到标准输出。\n";
+        return 3;
     }
     return 0;
 }

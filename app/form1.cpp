@@ -33,8 +33,6 @@ constexpr int kMarginPixels = 12;
 constexpr int kPanelPixels = 560;
 constexpr int kOpeningHeightPixels = 680;
 
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
-
 void Paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget->palette();
     palette.setColor(role, colour);

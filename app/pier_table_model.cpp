@@ -4,13 +4,9 @@
 #include <QColor>
 #include <QFont>
 
+#include "app/app_setup.h"
+
 namespace capbeam {
-
-namespace {
-
-QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
-
-}  // namespace
 
 QString OrientationText(Orientation orientation) {
     return orientation == Orientation::Tangent ? QStringLiteral("与切线保持交角 B") : QStringLiteral("平行于设计盖梁");

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "app/app_setup.h"
 #include "app/batch_dialog.h"
 #include "app/form1_logic.h"
 #include "app/pier_table_model.h"
@@ -205,7 +206,7 @@ void SidePanel::UpdateButtons() {
 
 void SidePanel::CopyTable() {
     const std::string tsv = TableTsv(logic_.Table());
-    QApplication::clipboard()->setText(QString::fromUtf8(tsv.data(), static_cast<int>(tsv.size())));
+    QApplication::clipboard()->setText(Q(tsv));
     status_->setText(QStringLiteral("已把 %1 行计算记录复制到剪贴板，可以粘贴到电子表格中。").arg(logic_.Table().RowCount()));
 }
 

@@ -217,7 +217,11 @@ std::vector<double> ChainageRange(double start, double step, double end) {
 
     std::vector<double> chainages;
     chainages.reserve(last + 1);
-    for (std::size_t i = 0; i <= last; ++i) chainages.push_back(start + static_cast<double>(i) * step);
+    // Each chainage as typing its text would give it: start + i * step carries
+    // binary residue (0.1 * 3 is 0.30000000000000004), and a chainage meant to
+    // fall on Kj must equal Kj exactly to be computed at the design position.
+    for (std::size_t i = 0; i <= last; ++i)
+        chainages.push_back(ReadDouble(NumberText(start + static_cast<double>(i) * step)));
     return chainages;
 }
 

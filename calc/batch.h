@@ -39,7 +39,8 @@ BatchOutcome RunBatch(const CurveState& curve, const std::vector<double>& chaina
 std::vector<double> ParseChainageList(std::string_view text);
 
 // start, start + step, ... up to end (end included when it falls on a step,
-// within a millimetre). Throws Failure(OutOfRange) for a step of 0 or of the
+// within a millimetre), each rounded to 15 significant digits as if typed, so
+// that 12300 + 2 x 22.839 is exactly the chainage 12345.678. Throws Failure(OutOfRange) for a step of 0 or of the
 // wrong sign, or for more than kMaxBatch chainages.
 inline constexpr std::size_t kMaxBatch = 100000;
 std::vector<double> ChainageRange(double start, double step, double end);

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/failure.h"
-#include "calc/arithmetic.h"
+#include "setup/arithmetic.h"
 #include "calc/routines.h"
 #include "calc/tangent.h"
 #include "setup/ask.h"
@@ -82,9 +82,7 @@ RequestOutcome RunRequest(WindowOps& ops, CurveState& state, Orientation orienta
     if (routine == 0)
         // Only a curve without a direction gets here; running nothing would
         // leave earlier results beside the new Kp.
-        throw Failure(ErrorKind::OutOfRange,
-                      "平曲线的正偏或反偏没有确定（P 为 0），无法计算这个桩号。"
-                      "请按“进行计算”重新输入平曲线，P 输入正数（正偏）或负数（反偏）。");
+        RefuseCurveWithoutDirection();
     RequestOutcome outcome;
     outcome.orientation = orientation;
     if (orientation == Orientation::Tangent) {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/failure.h"
-#include "calc/arithmetic.h"
+#include "setup/arithmetic.h"
 #include "setup/text_formats.h"
 
 namespace capbeam {
@@ -157,6 +157,12 @@ BeamEnds SkewedEnds(Member member, double Kj, double Xo, double Yo, double R, do
     return r;
 }
 
+void RefuseCurveWithoutDirection() {
+    throw Failure(ErrorKind::OutOfRange,
+                  "平曲线的正偏或反偏没有确定（P 为 0），无法计算端点。"
+                  "请按“进行计算”重新输入平曲线，P 输入正数（正偏）或负数（反偏）。");
+}
+
 BeamAzimuths DesignAzimuths(float P, double B, double Aoj) {
     BeamAzimuths a{};
     if (P < 0) {
@@ -173,11 +179,7 @@ BeamAzimuths DesignAzimuths(float P, double B, double Aoj) {
         const double u = a.Ab2 + 180;
         a.Ab1 = u >= 360 ? u - 360 : u;
     } else {
-        // A completed set-up never leaves P at 0; without a direction the
-        // end chainages have no side to go to.
-        throw Failure(ErrorKind::OutOfRange,
-                      "平曲线的正偏或反偏没有确定（P 为 0），无法计算端点桩号。"
-                      "请按“进行计算”重新输入平曲线，P 输入正数（正偏）或负数（反偏）。");
+        RefuseCurveWithoutDirection();
     }
     return a;
 }

@@ -62,6 +62,10 @@ CentrePoint CentreAt(Member member, double Kj, double Xo, double Yo, double R, d
 BeamEnds SkewedEnds(Member member, double Kj, double Xo, double Yo, double R, double Rin, double Rout,
                     double B, double RadToDeg, double Aoj, double Kp, double Ab1, double Ab2);
 
+// A curve without a direction (P = 0) gives the end chainages no side to go
+// to. A completed set-up never leaves P at 0; this is the refusal if one did.
+[[noreturn]] void RefuseCurveWithoutDirection();
+
 // Azimuths of the design beam at J from the curve direction P, the skew B and
 // the radius azimuth Aoj: equal, up to whole turns, to those of the set-up.
 struct BeamAzimuths {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/failure.h"
+#include "setup/arithmetic.h"
 #include "setup/ask.h"
 #include "setup/text_formats.h"
 
@@ -71,14 +72,6 @@ std::optional<std::string> SkewAngle(double B) {
     if (!(degrees > 0 && degrees < 180))
         return "交角 B 必须大于 0 度、小于 180 度（以切线为起点顺时针旋转至盖粱横轴）。请重新输入。";
     return std::nullopt;
-}
-
-// A reply of extreme magnitude can carry a sum or square beyond the double
-// range; nothing computed from it may be stored or shown.
-double Finite(double value, const std::string& what) {
-    if (std::isfinite(value)) return value;
-    throw Failure(ErrorKind::Overflow,
-                  "计算" + what + "时数值超出了可以计算的范围。请检查输入的数值是否多输了位数。");
 }
 
 // Azimuth of the radius from O to J, clockwise from north, in 0 to 360.

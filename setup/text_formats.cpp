@@ -79,10 +79,10 @@ template <class T>
 T ReadNumber(std::string_view reply) {
     const std::string t = Normalise(reply);
     if (t.empty())
-        throw Failure(ErrorKind::TypeMismatch, "没有输入数值。请输入一个数，例如 3000 或 -12.5。");
+        throw Failure(ErrorKind::TypeMismatch, "没有输入数值。请输入一个数，例如 3000 或 12.5。");
     if (!IsDecimalNumber(t))
         throw Failure(ErrorKind::TypeMismatch,
-                      Quoted(reply) + " 不是一个数。请只输入数字，可带正负号和小数点，例如 3000 或 -12.5。");
+                      Quoted(reply) + " 不是一个数。请只输入数字，可带正负号和小数点，例如 3000 或 12.5。");
     // from_chars takes no leading '+'.
     const char* first = t.data() + (t[0] == '+' ? 1 : 0);
     T value{};

@@ -243,7 +243,7 @@ void PrintTo(const RangeCase& c, std::ostream* os) { *os << c.name; }
 
 class Range : public ::testing::TestWithParam<RangeCase> {};
 
-TEST_P(Range, StepsFromTheStartWithoutAccumulating) {
+TEST_P(Range, StepsFromTheStartAsTyped) {
     const RangeCase& c = GetParam();
     if (c.count == 0) {
         try {
@@ -256,8 +256,9 @@ TEST_P(Range, StepsFromTheStartWithoutAccumulating) {
     }
     const std::vector<double> chainages = ChainageRange(c.start, c.step, c.end);
     ASSERT_EQ(chainages.size(), c.count);
+    // Each is start + i * step, not a running sum, taken as its shown text reads.
     for (std::size_t i = 0; i < chainages.size(); ++i)
-        ASSERT_EQ(chainages[i], c.start + static_cast<double>(i) * c.step) << i;
+        ASSERT_EQ(chainages[i], ReadDouble(NumberText(c.start + static_cast<double>(i) * c.step))) << i;
     EXPECT_EQ(chainages.back(), c.last);
 }
 
@@ -268,7 +269,11 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeCase{"EndBetweenSteps", 0, 30, 100, 4, 90},
                       RangeCase{"TenthsReachTheEnd", 0, 0.1, 100, 1001, 100},
                       RangeCase{"EndWithinAMillimetre", 0, 0.1, 0.9995, 11, 1.0},
-                      RangeCase{"EndJustBeyondAMillimetre", 0, 0.1, 0.9985, 10, 9 * 0.1},
+                      RangeCase{"EndJustBeyondAMillimetre", 0, 0.1, 0.9985, 10, 0.9},
+                      // 3 x 0.1 is 0.30000000000000004 and 100 + 218 x 0.3 is
+                      // 165.39999999999998: a Kj of 0.3 or 165.4 would never be met.
+                      RangeCase{"StepResidueDropped", 0, 0.1, 0.3, 4, 0.3},
+                      RangeCase{"LongRunResidueDropped", 100, 0.3, 165.4, 219, 165.4},
                       RangeCase{"StartIsEnd", 1234.5, 20, 1234.5, 1, 1234.5},
                       RangeCase{"StartIsEndGoingDown", 1234.5, -20, 1234.5, 1, 1234.5},
                       RangeCase{"AsManyAsAllowed", 0, 1, kMaxBatch - 1, kMaxBatch, kMaxBatch - 1},

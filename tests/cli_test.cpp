@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
         CliCase{"RefusalThenTheSamePrompt", "1\nabc\n3000\n5000\n12345.678\n3300\n5400\n30.153\n0\n500\n1\n",
                 Concat({InitialFields(),
                         {kPromptLines[0],
-                         "! 「abc」 不是一个数。请只输入数字，可带正负号和小数点，例如 3000 或 -12.5。",
+                         "! 「abc」 不是一个数。请只输入数字，可带正负号和小数点，例如 3000 或 12.5。",
                          kPromptLines[0]},
                         {kPromptLines.begin() + 1, kPromptLines.end() - 1},
                         {"! 平曲线的半径 R 必须大于 0。请输入圆曲线中线的半径，以米为单位，例如 500。", kPromptLines[6],
@@ -156,6 +156,25 @@ TEST(Cli, ReadableWindowWithoutFields) {
     bool shown = false;
     for (const std::string& line : run.lines) shown = shown || line.find("K 12+ 345.678") != std::string::npos;
     EXPECT_TRUE(shown);
+}
+
+}  // namespace
+}  // namespace capbeam
+
+namespace capbeam {
+namespace {
+
+// A script that reads the boxes from a full disk or a closed pipe must not
+// take the run for one that worked.
+TEST(Cli, LostOutputIsAFailure) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--fields"}, std::vector<std::string>{}}) {
+        std::istringstream in(std::string("1\n") + "3000\n5000\n12345.678\n3300\n5400\n30.153\n500\n1\n");
+        std::ostringstream out;
+        out.setstate(std::ios::badbit);
+        std::ostringstream err;
+        EXPECT_EQ(RunCli(args, in, out, err), 3);
+        EXPECT_NE(err.str().find("无法写出"), std::string::npos);
+    }
 }
 
 }  // namespace

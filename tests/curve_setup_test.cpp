@@ -326,10 +326,10 @@ INSTANTIATE_TEST_SUITE_P(
     Table, RefusedReply,
     ::testing::Values(
         RefusalCase{"LettersAtXo", kXo, "abc", ErrorKind::TypeMismatch,
-                    "「abc」 不是一个数。请只输入数字，可带正负号和小数点，例如 3000 或 -12.5。"},
-        RefusalCase{"EmptyAtKj", kKj, "", ErrorKind::TypeMismatch, "没有输入数值。请输入一个数，例如 3000 或 -12.5。"},
+                    "「abc」 不是一个数。请只输入数字，可带正负号和小数点，例如 3000 或 12.5。"},
+        RefusalCase{"EmptyAtKj", kKj, "", ErrorKind::TypeMismatch, "没有输入数值。请输入一个数，例如 3000 或 12.5。"},
         RefusalCase{"ThousandsSeparatorAtXj", kXj, "3,300", ErrorKind::TypeMismatch,
-                    "「3,300」 不是一个数。请只输入数字，可带正负号和小数点，例如 3000 或 -12.5。"},
+                    "「3,300」 不是一个数。请只输入数字，可带正负号和小数点，例如 3000 或 12.5。"},
         RefusalCase{"BeyondDoubleAtYj", kYj, "1e400", ErrorKind::Overflow,
                     "「1e400」 超出了可以计算的数值范围。请检查数值的位数和指数。"},
         RefusalCase{"BeyondSingleAtP", kP, "1e39", ErrorKind::Overflow,
@@ -453,15 +453,15 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"NorthingDifferenceOverflows",
                     {"1e308", "0", "0", "-1e308", "0", "30.153", "500", "1"},
                     ErrorKind::Overflow,
-                    "计算 J 与圆心 O 的纵座标差时数值超出了可以计算的范围。请检查输入的数值是否多输了位数。"},
+                    "计算 J 与圆心 O 的纵座标差时数值溢出，超出了可以计算的范围。请检查输入的数值是否过大。"},
         FailureCase{"EastingDifferenceOverflows",
                     {"0", "-1.5e308", "0", "0", "1.5e308", "30.153", "500", "1"},
                     ErrorKind::Overflow,
-                    "计算 J 与圆心 O 的横座标差时数值超出了可以计算的范围。请检查输入的数值是否多输了位数。"},
+                    "计算 J 与圆心 O 的横座标差时数值溢出，超出了可以计算的范围。请检查输入的数值是否过大。"},
         FailureCase{"DistanceOverflows",
                     {"0", "0", "0", "1e200", "1e200", "30.153", "500", "1"},
                     ErrorKind::Overflow,
-                    "计算 J 到圆心 O 的距离时数值超出了可以计算的范围。请检查输入的数值是否多输了位数。"}),
+                    "计算 J 到圆心 O 的距离时数值溢出，超出了可以计算的范围。请检查输入的数值是否过大。"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- J off the curve: a warning, the set-up stands -----------------------

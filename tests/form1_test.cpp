@@ -30,8 +30,6 @@ using test::ScriptedForm1;
 
 namespace {
 
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
-
 // The part of `image` that is not `background`, or an empty rectangle.
 QRect InkBounds(const QImage& image, QRgb background) {
     QRect ink;

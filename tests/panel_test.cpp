@@ -30,8 +30,6 @@ using test::ScriptedForm1;
 
 namespace {
 
-QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
-
 // Tolerances of the geometry checks: metres in the world, pixels on screen.
 constexpr double kMetres = 1e-6;
 constexpr double kPixels = 1e-9;

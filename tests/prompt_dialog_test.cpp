@@ -21,8 +21,6 @@ using namespace capbeam;
 
 namespace {
 
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
-
 // Answers the modal dialogs as they open, one step per dialog. A step checks
 // the dialog and closes it by keyboard; whatever a step leaves open (a failed
 // check returns early) and any dialog beyond the steps is rejected, so a test

@@ -1,4 +1,4 @@
-#include "calc/arithmetic.h"
+#include "setup/arithmetic.h"
 
 #include <cmath>
 #include <string>
