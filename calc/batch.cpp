@@ -97,6 +97,16 @@ std::string KpTextOf(double Kp) {
     return ChainageText(Kp, ChainageForm::Entered);
 }
 
+// The chainage that typing the text of K gives. Near the top of the double
+// range the rounded text may lie beyond it; K itself stands there.
+double AsTyped(double K) {
+    try {
+        return ReadDouble(NumberText(K));
+    } catch (const Failure&) {
+        return K;
+    }
+}
+
 [[noreturn]] void TooMany() {
     throw Failure(ErrorKind::OutOfRange, "按这个间距从起点到终点超过 " + std::to_string(kMaxBatch) +
                                              " 个桩号。请加大间距或缩短范围，分几批计算。");
@@ -220,8 +230,7 @@ std::vector<double> ChainageRange(double start, double step, double end) {
     // Each chainage as typing its text would give it: start + i * step carries
     // binary residue (0.1 * 3 is 0.30000000000000004), and a chainage meant to
     // fall on Kj must equal Kj exactly to be computed at the design position.
-    for (std::size_t i = 0; i <= last; ++i)
-        chainages.push_back(ReadDouble(NumberText(start + static_cast<double>(i) * step)));
+    for (std::size_t i = 0; i <= last; ++i) chainages.push_back(AsTyped(start + static_cast<double>(i) * step));
     return chainages;
 }
 

@@ -76,8 +76,10 @@ void CheckRange(double start, double step, double end) {
     try {
         const std::vector<double> K = ChainageRange(start, step, end);
         Check(!K.empty() && K.size() <= kMaxBatch, "range size");
-        Check(K.front() == start, "range starts at the start");
-        Check(step > 0 ? K.back() <= end + 0.001 : K.back() >= end - 0.001, "range stops at the end");
+        // Each chainage is as typed: rounded to 15 significant digits.
+        const double digits = 1e-14 * std::fabs(end);
+        Check(K.front() == start || std::fabs(K.front() - start) <= 1e-14 * std::fabs(start), "range starts at the start");
+        Check(step > 0 ? K.back() <= end + 0.001 + digits : K.back() >= end - 0.001 - digits, "range stops at the end");
     } catch (const Failure& f) {
         Check(f.kind() == ErrorKind::OutOfRange, "range failure kind");
     }
