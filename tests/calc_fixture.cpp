@@ -105,6 +105,15 @@ int InnerEdgeReached(const Meaning& m, double edge, double slack) {
     return 0;
 }
 
+void ExpectRefusedTruly(const Failure& f, const Meaning& m, const CurveState& s, double innerEdge) {
+    EXPECT_EQ(f.kind(), ErrorKind::Geometry) << f.what();
+    EXPECT_LE(InnerEdgeReached(m, innerEdge, 1e-9 * s.R), 0) << "refused a beam that meets both edges";
+}
+
+void ExpectMeetsInnerEdge(const Meaning& m, const CurveState& s, double innerEdge) {
+    EXPECT_GE(InnerEdgeReached(m, innerEdge, 1e-9 * s.R), 0) << "computed a beam that misses the inner edge";
+}
+
 void ExpectEndsMean(const BeamEnds& e, const Meaning& m, const CurveState& s, double innerEdge) {
     // The centre on the centre line at Kp.
     EXPECT_NEAR(e.Xk, m.K.x, kMillimetre);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/curve_state.h"
+#include "app/failure.h"
 #include "calc/routines.h"
 
 // Curves and requests for the calculation tests, made by the program's own
@@ -107,5 +108,32 @@ int InnerEdgeReached(const Meaning& m, double edge, double slack);
 // each end's chainage that of the foot of its radius (Kj plus the signed arc
 // on R from J), within 1 mm.
 void ExpectEndsMean(const BeamEnds& e, const Meaning& m, const CurveState& s, double innerEdge);
+
+// The two halves of that check, for the template below.
+void ExpectRefusedTruly(const Failure& f, const Meaning& m, const CurveState& s, double innerEdge);
+void ExpectMeetsInnerEdge(const Meaning& m, const CurveState& s, double innerEdge);
+
+// Runs `compute` on the request `s` and checks it against `m`: a refusal
+// must be a Geometry failure where the axis truly misses the inner edge;
+// computed ends must be a geometry that meets it and must mean `m`
+// (ExpectEndsMean). Returns the ends, or nothing when refused.
+template <class Compute>
+std::optional<BeamEnds> ExpectComputedOrTrulyRefused(Compute compute, const Meaning& m, const CurveState& s,
+                                                     double innerEdge);
+
+template <class Compute>
+std::optional<BeamEnds> ExpectComputedOrTrulyRefused(Compute compute, const Meaning& m, const CurveState& s,
+                                                     double innerEdge) {
+    BeamEnds e;
+    try {
+        e = compute(s);
+    } catch (const Failure& f) {
+        ExpectRefusedTruly(f, m, s, innerEdge);
+        return std::nullopt;
+    }
+    ExpectMeetsInnerEdge(m, s, innerEdge);
+    ExpectEndsMean(e, m, s, innerEdge);
+    return e;
+}
 
 }  // namespace capbeam::test
