@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkg-config
+    build-essential cmake pkg-config python3
     qt6-base-dev qt6-translations-l10n libgl-dev
     fonts-wqy-microhei
     libgtest-dev googletest libbenchmark-dev
