@@ -14,7 +14,7 @@
 
 #include "app/app_setup.h"
 #include "app/form1_logic.h"
-#include "setup/text_formats.h"
+#include "core/text_formats.h"
 
 namespace capbeam {
 

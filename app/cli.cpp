@@ -14,7 +14,7 @@
 #include "calc/export.h"
 #include "calc/pier_table.h"
 #include "setup/curve_setup.h"
-#include "setup/text_formats.h"
+#include "core/text_formats.h"
 
 namespace capbeam {
 

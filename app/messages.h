@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/failure.h"
+#include "core/failure.h"
 
 namespace capbeam {
 

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <utility>
 
-#include "setup/text_formats.h"
+#include "core/text_formats.h"
 
 namespace capbeam {
 

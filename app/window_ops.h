@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "app/failure.h"
+#include "core/failure.h"
 
 namespace capbeam {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <utility>
 
-#include "setup/text_formats.h"
+#include "core/text_formats.h"
 
 namespace capbeam {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/curve_state.h"
-#include "app/failure.h"
+#include "core/failure.h"
 #include "calc/pier_table.h"
 
 // Many requests at once: a list of chainages with one half-width, each run

@@ -3,12 +3,12 @@
 #include <optional>
 #include <string>
 
-#include "app/failure.h"
-#include "setup/arithmetic.h"
+#include "core/failure.h"
+#include "core/arithmetic.h"
 #include "calc/routines.h"
 #include "calc/tangent.h"
 #include "setup/ask.h"
-#include "setup/text_formats.h"
+#include "core/text_formats.h"
 
 namespace capbeam {
 

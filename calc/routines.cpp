@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string>
 
-#include "app/failure.h"
-#include "setup/arithmetic.h"
-#include "setup/text_formats.h"
+#include "core/failure.h"
+#include "core/arithmetic.h"
+#include "core/text_formats.h"
 
 namespace capbeam {
 

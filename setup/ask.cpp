@@ -1,6 +1,6 @@
 #include "setup/ask.h"
 
-#include "setup/text_formats.h"
+#include "core/text_formats.h"
 
 namespace capbeam {
 

@@ -4,10 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "app/failure.h"
-#include "setup/arithmetic.h"
+#include "core/failure.h"
+#include "core/arithmetic.h"
 #include "setup/ask.h"
-#include "setup/text_formats.h"
+#include "core/text_formats.h"
 
 namespace capbeam {
 

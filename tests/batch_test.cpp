@@ -11,7 +11,7 @@
 #include <set>
 
 #include "app/form1_logic.h"
-#include "setup/text_formats.h"
+#include "core/text_formats.h"
 #include "tests/calc_fixture.h"
 #include "tests/scripted_view.h"
 

@@ -9,7 +9,7 @@
 #include "calc/request.h"
 #include "calc/tangent.h"
 #include "setup/curve_setup.h"
-#include "setup/text_formats.h"
+#include "core/text_formats.h"
 #include "tests/scripted_view.h"
 
 namespace capbeam::test {

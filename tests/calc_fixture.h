@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/curve_state.h"
-#include "app/failure.h"
+#include "core/failure.h"
 #include "calc/routines.h"
 
 // Curves and requests for the calculation tests, made by the program's own

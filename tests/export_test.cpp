@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "app/form1_logic.h"
-#include "setup/text_formats.h"
+#include "core/text_formats.h"
 #include "tests/calc_fixture.h"
 #include "tests/scripted_view.h"
 

@@ -15,7 +15,7 @@
 #include "app/app_setup.h"
 #include "app/form1.h"
 #include "app/messages.h"
-#include "setup/text_formats.h"
+#include "core/text_formats.h"
 
 using namespace capbeam;
 

@@ -12,7 +12,7 @@
 #include "calc/batch.h"
 #include "calc/request.h"
 #include "calc/tangent.h"
-#include "setup/text_formats.h"
+#include "core/text_formats.h"
 #include "tests/calc_fixture.h"
 #include "tests/scripted_view.h"
 

@@ -1,4 +1,4 @@
-#include "setup/text_formats.h"
+#include "core/text_formats.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <charconv>
 #include <limits>
 
-#include "app/failure.h"
+#include "core/failure.h"
 
 namespace capbeam {
 namespace {

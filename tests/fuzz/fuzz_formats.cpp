@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/failure.h"
+#include "core/failure.h"
 #include "calc/batch.h"
-#include "setup/text_formats.h"
+#include "core/text_formats.h"
 #include "tests/fuzz/field_grammar.h"
 
 namespace {

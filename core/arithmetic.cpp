@@ -1,9 +1,9 @@
-#include "setup/arithmetic.h"
+#include "core/arithmetic.h"
 
 #include <cmath>
 #include <string>
 
-#include "app/failure.h"
+#include "core/failure.h"
 
 namespace capbeam {
 

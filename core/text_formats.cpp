@@ -1,4 +1,4 @@
-#include "setup/text_formats.h"
+#include "core/text_formats.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,7 +8,7 @@
 #include <system_error>
 #include <type_traits>
 
-#include "app/failure.h"
+#include "core/failure.h"
 
 namespace capbeam {
 
