@@ -2,6 +2,7 @@
 
 #include "app/curve_state.h"
 #include "app/window_ops.h"
+#include "geometry/beam_ends.h"
 
 // The six routines that place a cap beam's centre and its two end points.
 //
@@ -21,14 +22,6 @@
 
 namespace capbeam {
 
-// What one request shows, unrounded. Lengths are from the beam centre to each
-// end along the beam's axis; chainages are those of the foot of each end's
-// radius on the centre line. Metres.
-struct BeamEnds {
-    double Xk = 0, Yk = 0;                      // beam centre
-    double Lin = 0, Xin = 0, Yin = 0, Kin = 0;  // inner end (on the edge of radius Rin)
-    double Lout = 0, Xout = 0, Yout = 0, Kout = 0;  // outer end (on the edge of radius Rout)
-};
 
 // The two signs that tell Cm1..Cm4 apart. turn: the sense in which the radius
 // to the beam centre K lies from the radius to J (+1 clockwise, -1
