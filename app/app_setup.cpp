@@ -7,7 +7,7 @@
 #include <QTranslator>
 #include <cmath>
 
-#include "app/form1_layout.h"
+#include "flows/form_layout.h"
 
 namespace capbeam {
 

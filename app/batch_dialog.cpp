@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_setup.h"
-#include "app/form1_logic.h"
+#include "flows/calculator.h"
 #include "core/text_formats.h"
 
 namespace capbeam {
@@ -46,7 +46,7 @@ QLabel* NamedLabel(const char* name, const QString& text, QWidget* buddy) {
 
 }  // namespace
 
-BatchDialog::BatchDialog(Form1Logic& logic, QWidget* parent) : QDialog(parent), logic_(logic) {
+BatchDialog::BatchDialog(Calculator& logic, QWidget* parent) : QDialog(parent), logic_(logic) {
     setObjectName(QStringLiteral("BatchDialog"));
     setAccessibleName(QStringLiteral("批量计算"));
     setWindowTitle(QStringLiteral("批量计算"));
@@ -67,9 +67,9 @@ BatchDialog::BatchDialog(Form1Logic& logic, QWidget* parent) : QDialog(parent), 
     start_ = NamedLine("BatchStart", QStringLiteral("起点桩号（米）"));
     step_ = NamedLine("BatchStep", QStringLiteral("桩号间距（米）"));
     end_ = NamedLine("BatchEnd", QStringLiteral("终点桩号（米）"));
-    const CurveState& state = logic_.State();
-    Dr_ = NamedLine("BatchDr", QStringLiteral("路基半幅宽度 Dr（米）"), state.Dr != 0 ? Q(NumberText(state.Dr)) : QString());
-    mb_ = NamedLine("BatchMb", QStringLiteral("计算精度 mb（度）"), Q(NumberText(state.mb)));
+    const RequestValues& last = logic_.Record().request;
+    Dr_ = NamedLine("BatchDr", QStringLiteral("路基半幅宽度 Dr（米）"), last.Dr != 0 ? Q(NumberText(last.Dr)) : QString());
+    mb_ = NamedLine("BatchMb", QStringLiteral("计算精度 mb（度）"), Q(NumberText(last.mb)));
 
     auto* range = new QGridLayout;
     range->addWidget(NamedLabel("BatchStartLabel", QStringLiteral("起点桩号"), start_), 0, 0);
@@ -159,15 +159,16 @@ bool BatchDialog::Run() {
             return false;
         }
         const double Dr = ReadBox(Dr_, QStringLiteral("路基半幅宽度 Dr"));
-        float mb = 0;
+        // mb is shown with every request but enters no computation; it is
+        // still read, so that a mistyped value is told as the prompt tells it.
         try {
-            mb = ReadSingle(mb_->text().toStdString());
+            ReadSingle(mb_->text().toStdString());
         } catch (const Failure& failure) {
             throw Failure(failure.kind(), "计算精度 mb：" + failure.message().text);
         }
         QApplication::setOverrideCursor(Qt::WaitCursor);
         try {
-            outcome_ = logic_.RunBatch(chainages, Dr, mb);
+            outcome_ = logic_.RunBatch(chainages, Dr);
         } catch (...) {
             QApplication::restoreOverrideCursor();
             throw;

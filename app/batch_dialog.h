@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "calc/batch.h"
+#include "records/batch.h"
 
 class QLabel;
 class QLineEdit;
@@ -11,7 +11,7 @@ class QRadioButton;
 
 namespace capbeam {
 
-class Form1Logic;
+class Calculator;
 
 // "批量计算": many chainages with one half-width Dr (and precision mb), as a
 // list or as start, step and end. Each runs as "座标计算" would and becomes a
@@ -21,7 +21,7 @@ class Form1Logic;
 class BatchDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit BatchDialog(Form1Logic& logic, QWidget* parent = nullptr);
+    explicit BatchDialog(Calculator& logic, QWidget* parent = nullptr);
 
     // The "计算" button: reads the inputs and runs the batch. Returns whether
     // it ran; an input error is shown in the dialog and nothing runs.
@@ -46,7 +46,7 @@ private:
     std::vector<double> Chainages() const;
     void ShowError(const QString& text);
 
-    Form1Logic& logic_;
+    Calculator& logic_;
     QRadioButton* listMode_ = nullptr;
     QRadioButton* rangeMode_ = nullptr;
     QPlainTextEdit* list_ = nullptr;

@@ -126,7 +126,7 @@ void Form1::BuildLayout() {
         box->setCursorPosition(0);
         box->setAccessibleName(Q(FieldCaption(row.field)));
         if (auto* caption = layout_->findChild<QLabel*>(Q(row.caption))) caption->setBuddy(box);
-        boxes_[static_cast<std::size_t>(FieldNumber(row.field) - 1)] = box;
+        boxes_[static_cast<std::size_t>(BoxNumber(row.field) - 1)] = box;
         tabOrder.emplace_back(row.tabIndex, box);
     }
 
@@ -142,11 +142,11 @@ void Form1::BuildLayout() {
         button->setAccessibleName(Q(row.text));
         tabOrder.emplace_back(row.tabIndex, button);
         if (row.name == "Command1")
-            connect(button, &QPushButton::clicked, this, [this] { logic_.Command1_Click(); });
+            connect(button, &QPushButton::clicked, this, [this] { logic_.SetUpCurveClicked(); });
         else if (row.name == "Command2")
-            connect(button, &QPushButton::clicked, this, [this] { logic_.Command2_Click(); });
+            connect(button, &QPushButton::clicked, this, [this] { logic_.ComputeBeamClicked(); });
         else
-            connect(button, &QPushButton::clicked, this, [this] { logic_.Command3_Click(); });
+            connect(button, &QPushButton::clicked, this, [this] { logic_.ExitClicked(); });
     }
 
     std::sort(tabOrder.begin(), tabOrder.end(),
@@ -155,7 +155,7 @@ void Form1::BuildLayout() {
     tabOrder.front().second->setFocus();
 }
 
-QLineEdit* Form1::Box(Field field) const { return boxes_[static_cast<std::size_t>(FieldNumber(field) - 1)]; }
+QLineEdit* Form1::BoxWidget(Box box) const { return boxes_[static_cast<std::size_t>(BoxNumber(box) - 1)]; }
 
 std::optional<std::string> Form1::PromptText(const std::string& message, const Refusal* refused) {
     QString entry;
@@ -168,8 +168,8 @@ std::optional<std::string> Form1::PromptText(const std::string& message, const R
     return reply->toStdString();
 }
 
-void Form1::SetText(Field field, const std::string& text) {
-    QLineEdit* box = Box(field);
+void Form1::SetText(Box field, const std::string& text) {
+    QLineEdit* box = BoxWidget(field);
     box->setText(Q(text));
     box->setCursorPosition(0);  // a long text shows its beginning
 }

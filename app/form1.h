@@ -4,8 +4,8 @@
 #include <array>
 #include <optional>
 
-#include "app/form1_layout.h"
-#include "app/form1_logic.h"
+#include "flows/form_layout.h"
+#include "flows/calculator.h"
 
 class QLineEdit;
 class QPushButton;
@@ -17,7 +17,7 @@ class SidePanel;
 // The calculator window: the form's captions, 21 read-only text boxes and
 // three buttons at their fixed places, built from the layout tables, and the
 // window side of the three window operations. All calculation happens in
-// Form1Logic; this class only shows and asks.
+// Calculator; this class only shows and asks.
 class Form1 : public QWidget, public View {
     Q_OBJECT
 public:
@@ -25,15 +25,15 @@ public:
     ~Form1() override;
 
     std::optional<std::string> PromptText(const std::string& message, const Refusal* refused) override;
-    void SetText(Field field, const std::string& text) override;
+    void SetText(Box field, const std::string& text) override;
     void EndProgram() override;
     void ShowMessage(const Message& message) override;
     void RecordChanged() override;
 
-    const Form1Logic& Logic() const { return logic_; }
+    const Calculator& Logic() const { return logic_; }
     // The plan view, pier table, batch and export beside the form.
     SidePanel* Panel() const { return panel_; }
-    QLineEdit* Box(Field field) const;
+    QLineEdit* BoxWidget(Box box) const;
     // The widget that holds the form's layout at its designed coordinates.
     QWidget* Layout() const { return layout_; }
 
@@ -50,8 +50,8 @@ private:
 
     QWidget* layout_ = nullptr;
     SidePanel* panel_ = nullptr;
-    std::array<QLineEdit*, kFieldCount> boxes_{};
-    Form1Logic logic_{*this};
+    std::array<QLineEdit*, kBoxCount> boxes_{};
+    Calculator logic_{*this};
 };
 
 // A twip rectangle of the layout tables, in pixels at 96 dpi.

@@ -8,10 +8,6 @@
 
 namespace capbeam {
 
-QString OrientationText(Orientation orientation) {
-    return orientation == Orientation::Tangent ? QStringLiteral("与切线保持交角 B") : QStringLiteral("平行于设计盖梁");
-}
-
 PierTableModel::PierTableModel(const PierTable& table, QObject* parent) : QAbstractTableModel(parent), table_(table) {
     Sync();
 }
@@ -76,7 +72,7 @@ QVariant PierTableModel::data(const QModelIndex& index, int role) const {
     }
     const PierRow& row = table_.Groups()[line.group].rows[static_cast<std::size_t>(line.row)];
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && role != Qt::EditRole) return {};
-    if (index.column() == kOrientationColumn) return OrientationText(row.orientation);
+    if (index.column() == kOrientationColumn) return Q(OrientationText(row.orientation));
     return Q(row.texts[static_cast<std::size_t>(index.column())]);
 }
 

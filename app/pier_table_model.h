@@ -3,7 +3,7 @@
 #include <QAbstractTableModel>
 #include <vector>
 
-#include "calc/pier_table.h"
+#include "records/pier_table.h"
 
 namespace capbeam {
 
@@ -43,8 +43,5 @@ private:
     std::size_t groupsShown_ = 0;    // groups whose header is in lines_
     std::size_t rowsShownInLast_ = 0;  // rows of the last shown group in lines_
 };
-
-// How a row's orientation reads in the table.
-QString OrientationText(Orientation orientation);
 
 }  // namespace capbeam

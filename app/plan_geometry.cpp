@@ -7,42 +7,18 @@ namespace capbeam {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 // The same curve and design beam: rows computed on it can be drawn together.
-bool SameCurve(const CurveState& a, const CurveState& b) {
-    return a.Xo == b.Xo && a.Yo == b.Yo && a.Kj == b.Kj && a.B == b.B && a.R == b.R && a.P == b.P &&
-           a.Aoj == b.Aoj && a.Ab1 == b.Ab1 && a.Ab2 == b.Ab2 && a.Xj == b.Xj && a.Yj == b.Yj;
-}
+bool SameCurve(const PierGroup& a, const PierGroup& b) { return a.curve == b.curve && a.design == b.design; }
 
-WorldPoint Along(const WorldPoint& from, double azimuthDegrees, double distance) {
-    const double a = azimuthDegrees * kPi / 180.0;
-    return {from.X + distance * std::cos(a), from.Y + distance * std::sin(a)};
-}
+WorldPoint World(const CurvePoint& p) { return {p.X, p.Y}; }
 
-// Distance from `from` along the azimuth to the circle of `radius` about O,
-// the nearest crossing ahead; nothing when the ray misses the circle.
-std::optional<double> RayToCircle(const WorldPoint& from, double azimuthDegrees, const WorldPoint& O,
-                                  double radius) {
-    const double a = azimuthDegrees * kPi / 180.0;
-    const double ux = std::cos(a), uy = std::sin(a);
-    const double dx = from.X - O.X, dy = from.Y - O.Y;
-    const double b = dx * ux + dy * uy;
-    const double c = dx * dx + dy * dy - radius * radius;
-    const double disc = b * b - c;
-    if (!(disc >= 0)) return std::nullopt;
-    const double root = std::sqrt(disc);
-    for (const double t : {-b - root, -b + root})
-        if (t >= 0) return t;
-    return std::nullopt;
-}
-
-std::vector<WorldPoint> Arc(const CurveState& curve, double K1, double K2, double radius) {
-    const double turnDegrees = std::abs(K2 - K1) / curve.R * 180.0 / kPi;
+std::vector<WorldPoint> Arc(const PierGroup& g, double K1, double K2, double radius) {
+    const double turnDegrees = std::abs(K2 - K1) / g.curve.R * kRadToDeg;
     const int steps = std::clamp(static_cast<int>(std::ceil(turnDegrees * 2)), 16, 720);
     std::vector<WorldPoint> points;
     points.reserve(static_cast<std::size_t>(steps) + 1);
-    for (int i = 0; i <= steps; ++i) points.push_back(PointAtChainage(curve, K1 + (K2 - K1) * i / steps, radius));
+    for (int i = 0; i <= steps; ++i)
+        points.push_back(World(PointAtChainage(g.curve, g.design, K1 + (K2 - K1) * i / steps, radius)));
     return points;
 }
 
@@ -111,27 +87,22 @@ double ScaleBarMetres(double pixelsPerMetre, double maxPixels) {
     return power;
 }
 
-WorldPoint PointAtChainage(const CurveState& curve, double K, double radius) {
-    const double sense = curve.P > 0 ? 1.0 : -1.0;
-    const double azimuth = curve.Aoj + sense * (K - curve.Kj) / curve.R * 180.0 / kPi;
-    return Along({curve.Xo, curve.Yo}, azimuth, radius);
-}
-
 PlanScene BuildPlanScene(const PierTable& table) {
     PlanScene scene;
     const auto& groups = table.Groups();
-    if (groups.empty() || !HasCurve(groups.back().curve)) return scene;
-    const CurveState& curve = groups.back().curve;
-    if (!(curve.R > 0)) return scene;
+    if (groups.empty() || !(groups.back().curve.R > 0)) return scene;
+    const PierGroup& latestGroup = groups.back();
+    const Curve& curve = latestGroup.curve;
+    const DesignBeam& design = latestGroup.design;
     scene.hasCurve = true;
     scene.O = {curve.Xo, curve.Yo};
     scene.R = curve.R;
-    scene.J = {curve.Xj, curve.Yj};
+    scene.J = {design.Xj, design.Yj};
 
-    double Kmin = curve.Kj, Kmax = curve.Kj;
+    double Kmin = design.Kj, Kmax = design.Kj;
     const PierRow* latest = nullptr;
     for (const PierGroup& group : groups) {
-        if (!SameCurve(group.curve, curve)) continue;
+        if (!SameCurve(group, latestGroup)) continue;
         for (const PierRow& row : group.rows) {
             PlanBeam beam;
             beam.number = row.number;
@@ -148,39 +119,40 @@ PlanScene BuildPlanScene(const PierTable& table) {
         }
     }
     if (!scene.beams.empty()) scene.beams.back().latest = true;
-    if (latest) {
-        const double outer = std::hypot(latest->ends.Xout - curve.Xo, latest->ends.Yout - curve.Yo);
-        const double Dr = outer - curve.R;
-        if (std::isfinite(Dr) && Dr >= 0 && Dr < curve.R) scene.Dr = Dr;
-    }
+    if (latest) scene.Dr = latest->Dr;
 
     // A little road either side of the chainages in use, never a whole turn.
     const double span = Kmax - Kmin;
     const double room = std::max(0.1 * span, span > 0 ? 5.0 : std::min(0.2 * curve.R, 50.0));
     Kmin -= room;
     Kmax += room;
-    const double fullTurn = 2 * kPi * curve.R * 0.999;
+    const double fullTurn = 360 / kRadToDeg * curve.R * 0.999;
     if (Kmax - Kmin > fullTurn) {
         const double mid = (Kmax + Kmin) / 2;
         Kmin = mid - fullTurn / 2;
         Kmax = mid + fullTurn / 2;
     }
-    scene.centreLine = Arc(curve, Kmin, Kmax, curve.R);
+    scene.centreLine = Arc(latestGroup, Kmin, Kmax, curve.R);
     if (scene.Dr) {
-        scene.innerEdge = Arc(curve, Kmin, Kmax, curve.R - *scene.Dr);
-        scene.outerEdge = Arc(curve, Kmin, Kmax, curve.R + *scene.Dr);
+        scene.innerEdge = Arc(latestGroup, Kmin, Kmax, curve.R - *scene.Dr);
+        scene.outerEdge = Arc(latestGroup, Kmin, Kmax, curve.R + *scene.Dr);
     }
 
-    // The design beam: through J along Ab1 (outwards) and Ab2 (inwards), to
-    // the edges when the half-width is known, else a short stub.
-    const double stub = scene.Dr ? 0 : std::min(0.05 * curve.R, 10.0);
-    const auto reach = [&](double azimuth, double radius) {
-        if (scene.Dr)
-            if (const auto t = RayToCircle(scene.J, azimuth, scene.O, radius)) return Along(scene.J, azimuth, *t);
-        return Along(scene.J, azimuth, stub > 0 ? stub : 1.0);
-    };
-    scene.designOuter = reach(curve.Ab1, curve.R + scene.Dr.value_or(0));
-    scene.designInner = reach(curve.Ab2, curve.R - scene.Dr.value_or(0));
+    // The design beam: placed at Kj as a request there places it, to the
+    // edges when the half-width is known; else (or where the geometry
+    // refuses it) a short stub either side of J along its axis.
+    const double stub = std::min(0.05 * curve.R, 10.0);
+    scene.designOuter = World(PointAlong(design.Xj, design.Yj, design.axis.Ab1, stub));
+    scene.designInner = World(PointAlong(design.Xj, design.Yj, design.axis.Ab2, stub));
+    if (scene.Dr) {
+        try {
+            const BeamEnds e = PlaceBeam(curve, design, design.Kj, *scene.Dr, Orientation::Parallel).ends;
+            scene.designOuter = {e.Xout, e.Yout};
+            scene.designInner = {e.Xin, e.Yin};
+        } catch (const Failure&) {
+            // no ends on the edges: the stub stays
+        }
+    }
 
     for (const auto* line : {&scene.centreLine, &scene.innerEdge, &scene.outerEdge})
         for (const WorldPoint& p : *line) scene.bounds.Add(p);

@@ -3,8 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/curve_state.h"
-#include "calc/pier_table.h"
+#include "records/pier_table.h"
 
 // What the plan view draws, in world coordinates, and how world coordinates
 // become screen pixels. Plain C++ so that tests check the drawing by its
@@ -79,11 +78,6 @@ struct PlanScene {
     std::vector<PlanBeam> beams;          // in table order, the latest last
     WorldBounds bounds;                   // everything above
 };
-
-// The point on the circle of `radius` about O at the foot of chainage K: the
-// radius turned from the one through J by the arc K - Kj on R, clockwise on
-// a right-hand curve (P > 0), anticlockwise on a left-hand one.
-WorldPoint PointAtChainage(const CurveState& curve, double K, double radius);
 
 // The scene of the latest set-up: its curve, J and the design beam, and the
 // beams of every row computed on that same curve (rows of earlier groups

@@ -22,11 +22,11 @@
 
 #include "app/app_setup.h"
 #include "app/batch_dialog.h"
-#include "app/form1_logic.h"
+#include "flows/calculator.h"
 #include "app/pier_table_model.h"
 #include "app/plan_geometry.h"
 #include "app/plan_view.h"
-#include "calc/export.h"
+#include "records/export.h"
 
 namespace capbeam {
 
@@ -60,7 +60,7 @@ QString SaveFailureText(const QString& path, int fileError, const QString& syste
         .arg(QDir::toNativeSeparators(path), why);
 }
 
-SidePanel::SidePanel(Form1Logic& logic, QWidget* parent) : QWidget(parent), logic_(logic) {
+SidePanel::SidePanel(Calculator& logic, QWidget* parent) : QWidget(parent), logic_(logic) {
     setObjectName(QStringLiteral("SidePanel"));
     setAccessibleName(QStringLiteral("平面图和计算记录"));
     lastFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -198,7 +198,7 @@ void SidePanel::MarkHeaders(int first, int last) {
 
 void SidePanel::UpdateButtons() {
     // A batch needs a curve, as "座标计算" does.
-    batch_->setEnabled(HasCurve(logic_.State()));
+    batch_->setEnabled(logic_.Record().hasCurve);
     batch_->setToolTip(batch_->isEnabled() ? QString() : QStringLiteral("请先按“进行计算”输入平曲线"));
     const bool rows = !logic_.Table().Empty();
     for (QPushButton* button : {copy_, saveCsv_, saveCass_}) button->setEnabled(rows);

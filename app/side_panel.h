@@ -13,18 +13,18 @@ class QTableView;
 namespace capbeam {
 
 class BatchDialog;
-class Form1Logic;
+class Calculator;
 class PierTableModel;
 class PlanView;
 
 // The panel right of the calculator's form: the plan view, the orientation
 // of the beams, the pier table ("计算记录"), the batch and the export. It reads
-// the pier table and the curve from Form1Logic and never writes the form's
+// the pier table and the curve from Calculator and never writes the form's
 // boxes.
 class SidePanel : public QWidget {
     Q_OBJECT
 public:
-    explicit SidePanel(Form1Logic& logic, QWidget* parent = nullptr);
+    explicit SidePanel(Calculator& logic, QWidget* parent = nullptr);
 
     // After every completed set-up, request or batch.
     void RecordChanged();
@@ -54,7 +54,7 @@ private:
     void MarkHeaders(int first, int last);
     void UpdateButtons();
 
-    Form1Logic& logic_;
+    Calculator& logic_;
     PlanView* plan_ = nullptr;
     QTableView* table_ = nullptr;
     PierTableModel* model_ = nullptr;

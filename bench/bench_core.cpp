@@ -7,13 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/form1_logic.h"
-#include "calc/batch.h"
-#include "calc/export.h"
-#include "calc/request.h"
-#include "calc/routines.h"
-#include "calc/tangent.h"
-#include "setup/curve_setup.h"
+#include "flows/calculator.h"
+#include "records/batch.h"
+#include "records/export.h"
+#include "flows/request_flow.h"
+#include "geometry/single_curve.h"
+#include "flows/set_up_flow.h"
 
 namespace {
 
@@ -28,7 +27,7 @@ public:
         next_ = (next_ + 1) % replies_.size();
         return r;
     }
-    void SetText(Field, const std::string&) override {}
+    void SetText(Box, const std::string&) override {}
     void EndProgram() override {}
     void ShowMessage(const Message&) override {}
     void Rewind(std::size_t to = 0) { next_ = to; }
@@ -42,53 +41,57 @@ const std::vector<std::string> kSetUp = {"3000", "5000", "12345.678", "3300", "5
 
 void BM_SetUp(benchmark::State& state) {
     ReplayView view(kSetUp);
-    Form1Logic logic(view);
+    Calculator logic(view);
     for (auto _ : state) {
         view.Rewind();
-        benchmark::DoNotOptimize(logic.Command1_Click());
+        benchmark::DoNotOptimize(logic.SetUpCurveClicked());
     }
 }
 BENCHMARK(BM_SetUp);
 
 // The record after the set-up above, with a request's Dr, mb and edge radii.
-CurveState SetUpRecord() {
+CalculationRecord SetUpRecord() {
     ReplayView view(kSetUp);
-    CurveState state;
-    capbeam::Command1_Click(view, state);
-    state.Dr = 10;
-    state.mb = 0.001f;
-    state.Rin = static_cast<float>(state.R - state.Dr);
-    state.Rout = state.Dr + state.R;
+    CalculationRecord state;
+    RunCurveSetUp(view, state);
+    state.request.Dr = 10;
+    state.request.mb = 0.001f;
+    state.edges.Rin = static_cast<float>(state.curve.R - state.request.Dr);
+    state.edges.Rout = state.request.Dr + state.curve.R;
     return state;
 }
 
 // A chainage that selects routine `routine` on the set-up above (Cm3, Cm4 on
 // the mirrored curve, Cm6 with a square beam).
-CurveState RecordFor(int routine) {
-    CurveState s = SetUpRecord();
-    if (routine == 3 || routine == 4) s.P = -1;
-    if (routine == 6) s.B = 90;
-    s.Kp = routine == 5 || routine == 6 ? s.Kj : (routine == 1 || routine == 3 ? s.Kj + 50 : s.Kj - 50);
+CalculationRecord RecordFor(int routine) {
+    CalculationRecord s = SetUpRecord();
+    if (routine == 3 || routine == 4) s.curve.P = -1;
+    if (routine == 6) s.design.B = 90;
+    s.request.Kp = routine == 5 || routine == 6 ? s.design.Kj : (routine == 1 || routine == 3 ? s.design.Kj + 50 : s.design.Kj - 50);
     return s;
 }
 
-// One routine call: its geometry and its ten boxes' texts.
+// One beam placed by each routine, and its ten boxes' texts.
 void BM_Routine(benchmark::State& state) {
     const int routine = static_cast<int>(state.range(0));
-    CurveState s = RecordFor(routine);
+    CalculationRecord s = RecordFor(routine);
     ReplayView ops({});
-    if (ChooseRoutine(s.P, s.Kp, s.Kj, s.B) != routine) state.SkipWithError("wrong routine chosen");
-    for (auto _ : state) benchmark::DoNotOptimize(RunRoutine(routine, ops, s));
+    if (ChooseRoutine(s.curve.P, s.request.Kp, s.design.Kj, s.design.B) != routine) state.SkipWithError("wrong routine chosen");
+    for (auto _ : state) {
+        const BeamPlacement p = PlaceBeam(s.curve, s.design, s.request.Kp, s.request.Dr, Orientation::Parallel);
+        WriteEnds(ops, p);
+        benchmark::DoNotOptimize(p);
+    }
 }
 BENCHMARK(BM_Routine)->DenseRange(1, 6)->ArgName("Cm");
 
 // One whole "座标计算" click: three prompts read, the routine, the boxes.
 void BM_Request(benchmark::State& state) {
     ReplayView view({"12400", "10", "0.001"});
-    CurveState s = SetUpRecord();
+    CalculationRecord s = SetUpRecord();
     for (auto _ : state) {
         view.Rewind();
-        benchmark::DoNotOptimize(capbeam::Command2_Click(view, s));
+        benchmark::DoNotOptimize(RunRequest(view, s, Orientation::Parallel));
     }
 }
 BENCHMARK(BM_Request);
@@ -126,19 +129,19 @@ std::vector<double> BatchChainages(double from, double step) {
     return chainages;
 }
 
-CurveState BatchCurve() {
+CalculationRecord BatchCurve() {
     ReplayView view(kSetUp);
-    Form1Logic logic(view);
-    logic.Command1_Click();
-    return logic.State();
+    Calculator logic(view);
+    logic.SetUpCurveClicked();
+    return logic.Record();
 }
 
 // Chainages 0.03 m apart from 150 m before J to 150 m beyond: every one makes a row.
 void BM_Batch10000Rows(benchmark::State& state) {
-    const CurveState curve = BatchCurve();
+    const CalculationRecord curve = BatchCurve();
     const std::vector<double> chainages = BatchChainages(12345.678 - 150, 0.03);
     for (auto _ : state) {
-        const BatchOutcome outcome = RunBatch(curve, chainages, 10, 0.001f, Orientation::Parallel);
+        const BatchOutcome outcome = RunBatch(curve.curve, curve.design, chainages, 10, Orientation::Parallel);
         if (!outcome.refused.empty()) state.SkipWithError("a chainage was refused");
         benchmark::DoNotOptimize(outcome.rows.data());
     }
@@ -148,10 +151,10 @@ BENCHMARK(BM_Batch10000Rows)->Unit(benchmark::kMillisecond);
 
 // The same table as CSV, as capbeam-cli batch writes it.
 void BM_Csv10000Rows(benchmark::State& state) {
-    const CurveState curve = BatchCurve();
-    BatchOutcome outcome = RunBatch(curve, BatchChainages(12345.678 - 150, 0.03), 10, 0.001f, Orientation::Parallel);
+    const CalculationRecord curve = BatchCurve();
+    BatchOutcome outcome = RunBatch(curve.curve, curve.design, BatchChainages(12345.678 - 150, 0.03), 10, Orientation::Parallel);
     PierTable table;
-    table.StartGroup(curve, {});
+    table.StartGroup(CurveInputs{}, curve.curve, curve.design);
     for (PierRow& row : outcome.rows) table.Add(std::move(row));
     for (auto _ : state) benchmark::DoNotOptimize(TableCsv(table, false));
 }

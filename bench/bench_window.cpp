@@ -61,7 +61,7 @@ void BM_PanelBatchAndRepaint(benchmark::State& state) {
     const QString list = chainages.join(QLatin1Char(' '));
     for (auto _ : state) {
         state.PauseTiming();
-        test::ScriptedForm1 form;
+        capbeam::test::ScriptedForm1 form;
         form.show();
         form.Reply({"3000", "5000", "12345.678", "3300", "5400", "30.153", "500", "1"});
         form.Layout()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();

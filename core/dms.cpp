@@ -12,6 +12,8 @@ Dms SplitDms(double dmmss) {
 
 double DecimalDegrees(const Dms& a) { return (a.degrees + a.minutes / 60) + a.seconds / 3600; }
 
-bool IsValidDms(const Dms& a) { return std::fabs(a.minutes) < 60 && std::fabs(a.seconds) < 60; }
+// Written as "not 60 or more" so that an angle too large for its parts to
+// be formed (parts NaN) is left to the range check of its degrees.
+bool IsValidDms(const Dms& a) { return !(std::fabs(a.minutes) >= 60 || std::fabs(a.seconds) >= 60); }
 
 }  // namespace capbeam

@@ -29,14 +29,12 @@ struct Message {
 class Failure : public std::runtime_error {
 public:
     Failure(ErrorKind kind, const std::string& text) : std::runtime_error(text), message_{kind, text} {}
+    explicit Failure(const Message& message) : Failure(message.kind, message.text) {}
     const Message& message() const { return message_; }
     ErrorKind kind() const { return message_.kind; }
 
 private:
     Message message_;
 };
-
-// Thrown when the user cancels a prompt; the click is undone without a message.
-struct Cancelled {};
 
 }  // namespace capbeam

@@ -1,5 +1,7 @@
 #include "core/rules.h"
 
+#include <cmath>
+
 #include "core/dms.h"
 #include "core/text_formats.h"
 
@@ -27,6 +29,7 @@ std::optional<std::string> SkewProblem(double Bdms) {
 }
 
 std::optional<std::string> HalfWidthProblem(double Dr, double R) {
+    if (!std::isfinite(Dr)) return "路基半幅宽度 Dr 必须是一个有限的数（以米为单位）。请检查后重新输入。";
     if (Dr < 0) return "路基半幅宽度 Dr 是路中线到路基边缘的距离，不能是负数。请输入 0 或正数。";
     if (Dr >= R)
         return "路基半幅宽度 Dr 必须小于平曲线半径 R（" + NumberText(R) +

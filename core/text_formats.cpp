@@ -174,3 +174,15 @@ std::string ChainageText(double chainage, ChainageForm form) {
 }
 
 }  // namespace capbeam
+
+namespace capbeam {
+
+std::string EnteredCoordinateText(double value) { return " " + NumberText(value); }
+std::string SkewText(double Bdms) { return " " + NumberText(Bdms) + "( 度, 分，秒 )"; }
+std::string EnteredLengthText(double value) { return NumberText(value) + "(米)"; }
+std::string DirectionText(float P) { return P > 0 ? "正偏" : "反偏"; }
+std::string PrecisionText(float mb) { return NumberText(mb) + "(度)"; }
+std::string CoordinateText(double value) { return NumberText(Round3(value)); }
+std::string LengthText(double value) { return CoordinateText(value) + "(米)"; }
+
+}  // namespace capbeam

@@ -41,3 +41,24 @@ enum class ChainageForm { Entered, Computed };
 std::string ChainageText(double chainage, ChainageForm form);
 
 }  // namespace capbeam
+
+// ---- The boxes' texts, one rule each ----------------------------------------
+
+namespace capbeam {
+
+// A typed coordinate (O, J): one blank, then the number as read.
+std::string EnteredCoordinateText(double value);
+// The skew as typed in D.MMSS: " 30.153( 度, 分，秒 )".
+std::string SkewText(double Bdms);
+// A length as typed (R, Dr): "500(米)".
+std::string EnteredLengthText(double value);
+// The curve direction: "正偏" for P > 0, "反偏" otherwise.
+std::string DirectionText(float P);
+// The precision mb: "0.001(度)".
+std::string PrecisionText(float mb);
+// A computed coordinate: rounded by Round3, in the general format.
+std::string CoordinateText(double value);
+// A computed length: CoordinateText and "(米)".
+std::string LengthText(double value);
+
+}  // namespace capbeam

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <utility>
 
-#include "calc/request.h"
-#include "calc/tangent.h"
-#include "setup/curve_setup.h"
+#include "flows/request_flow.h"
+#include "geometry/single_curve.h"
+#include "flows/set_up_flow.h"
 #include "core/text_formats.h"
 #include "tests/scripted_view.h"
 
@@ -24,47 +24,31 @@ std::vector<std::optional<std::string>> SetUpReplies(const CurveReplies& c) {
     return {c.Xo, c.Yo, c.Kj, c.Xj, c.Yj, c.B, c.R, c.P};
 }
 
-CurveState SetUpCurve(const CurveReplies& curve) {
+CalculationRecord SetUpCurve(const CurveReplies& curve) {
     ScriptedView view(SetUpReplies(curve));
-    CurveState state;
-    Command1_Click(view, state);
+    CalculationRecord state;
+    RunCurveSetUp(view, state);
     EXPECT_TRUE(view.refusals.empty()) << "the set-up refused a reply";
     EXPECT_EQ(view.Unanswered(), 0u);
     return state;
 }
 
-CurveState Requested(CurveState state, double Kp, double Dr, float mb) {
+CalculationRecord Requested(CalculationRecord state, double Kp, double Dr, float mb) {
     // The request's own steps up to the routine: the edge radii as it forms them.
-    state.Kp = Kp;
-    state.Dr = Dr;
-    state.mb = mb;
-    state.Rin = static_cast<float>(state.R - state.Dr);
-    state.Rout = state.Dr + state.R;
+    state.request.Kp = Kp;
+    state.request.Dr = Dr;
+    state.request.mb = mb;
+    state.edges.Rin = static_cast<float>(state.curve.R - state.request.Dr);
+    state.edges.Rout = state.request.Dr + state.curve.R;
     return state;
 }
 
-BeamEnds ComputeEnds(const CurveState& s) {
-    switch (ChooseRoutine(s.P, s.Kp, s.Kj, s.B)) {
-        case 1: return SkewedEnds(kCm1, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2);
-        case 2: return SkewedEnds(kCm2, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2);
-        case 3: return SkewedEnds(kCm3, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2);
-        case 4: return SkewedEnds(kCm4, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, s.Ab1, s.Ab2);
-        case 5: {
-            const BeamAzimuths a = DesignAzimuths(s.P, s.B, s.Aoj);
-            return DesignEnds(s.P, s.Xj, s.Yj, s.R, s.Dr, s.B, s.RadToDeg, s.Kp, a.Ab1, a.Ab2);
-        }
-        case 6: return RadialEnds(s.Xj, s.Yj, s.Xo, s.Yo, s.Rin, s.Rout, s.RadToDeg, s.Aoj, s.Kp);
-        default: break;
-    }
-    ADD_FAILURE() << "no routine for this request";
-    return {};
+BeamEnds ComputeEnds(const CalculationRecord& s) {
+    return PlaceBeam(s.curve, s.design, s.request.Kp, s.request.Dr, Orientation::Parallel).ends;
 }
 
-BeamEnds ComputeTangentEnds(const CurveState& s) {
-    // The request's own path, on a copy of the record, its boxes thrown away.
-    CurveState copy = s;
-    ScriptedView boxes;
-    return RunTangent(ChooseRoutine(s.P, s.Kp, s.Kj, s.B), boxes, copy);
+BeamEnds ComputeTangentEnds(const CalculationRecord& s) {
+    return PlaceBeam(s.curve, s.design, s.request.Kp, s.request.Dr, Orientation::Tangent).ends;
 }
 
 Case Generate(Generator& g, int i) {
@@ -105,16 +89,16 @@ int InnerEdgeReached(const Meaning& m, double edge, double slack) {
     return 0;
 }
 
-void ExpectRefusedTruly(const Failure& f, const Meaning& m, const CurveState& s, double innerEdge) {
+void ExpectRefusedTruly(const Failure& f, const Meaning& m, const CalculationRecord& s, double innerEdge) {
     EXPECT_EQ(f.kind(), ErrorKind::Geometry) << f.what();
-    EXPECT_LE(InnerEdgeReached(m, innerEdge, 1e-9 * s.R), 0) << "refused a beam that meets both edges";
+    EXPECT_LE(InnerEdgeReached(m, innerEdge, 1e-9 * s.curve.R), 0) << "refused a beam that meets both edges";
 }
 
-void ExpectMeetsInnerEdge(const Meaning& m, const CurveState& s, double innerEdge) {
-    EXPECT_GE(InnerEdgeReached(m, innerEdge, 1e-9 * s.R), 0) << "computed a beam that misses the inner edge";
+void ExpectMeetsInnerEdge(const Meaning& m, const CalculationRecord& s, double innerEdge) {
+    EXPECT_GE(InnerEdgeReached(m, innerEdge, 1e-9 * s.curve.R), 0) << "computed a beam that misses the inner edge";
 }
 
-void ExpectEndsMean(const BeamEnds& e, const Meaning& m, const CurveState& s, double innerEdge) {
+void ExpectEndsMean(const BeamEnds& e, const Meaning& m, const CalculationRecord& s, double innerEdge) {
     // The centre on the centre line at Kp.
     EXPECT_NEAR(e.Xk, m.K.x, kMillimetre);
     EXPECT_NEAR(e.Yk, m.K.y, kMillimetre);
@@ -123,7 +107,7 @@ void ExpectEndsMean(const BeamEnds& e, const Meaning& m, const CurveState& s, do
     const Vec in = {Round3(e.Xin), Round3(e.Yin)};
     const Vec out = {Round3(e.Xout), Round3(e.Yout)};
     EXPECT_NEAR(Length(in - m.O), innerEdge, kMillimetre);
-    EXPECT_NEAR(Length(out - m.O), s.Rout, kMillimetre);
+    EXPECT_NEAR(Length(out - m.O), s.edges.Rout, kMillimetre);
 
     // Each end on the axis through the centre along m.out, on its own side,
     // at the length computed.
@@ -142,7 +126,7 @@ void ExpectEndsMean(const BeamEnds& e, const Meaning& m, const CurveState& s, do
     // of the end's radius.
     for (const auto& [point, K] : {std::pair{Vec{e.Xin, e.Yin}, e.Kin}, std::pair{Vec{e.Xout, e.Yout}, e.Kout}}) {
         const double turned = m.sense * (Azimuth(point - m.O) - m.phiJ);
-        EXPECT_NEAR(s.R * Wrap(turned - (K - s.Kj) / s.R), 0, kMillimetre);
+        EXPECT_NEAR(s.curve.R * Wrap(turned - (K - s.design.Kj) / s.curve.R), 0, kMillimetre);
     }
 }
 

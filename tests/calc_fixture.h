@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/curve_state.h"
+#include "flows/calculation_record.h"
 #include "core/failure.h"
-#include "calc/routines.h"
+#include "geometry/single_curve.h"
 
 // Curves and requests for the calculation tests, made by the program's own
 // set-up and request handlers from typed replies, so that every test starts
@@ -27,18 +27,18 @@ std::vector<std::optional<std::string>> SetUpReplies(const CurveReplies& curve);
 
 // The record after a completed set-up with these replies (the test fails if
 // the set-up does not complete).
-CurveState SetUpCurve(const CurveReplies& curve);
+CalculationRecord SetUpCurve(const CurveReplies& curve);
 
 // The record after the request's prompts (Kp, Dr, mb) and its edge radii,
 // without running a routine: what the routines receive.
-CurveState Requested(CurveState state, double Kp, double Dr, float mb = 0.001f);
+CalculationRecord Requested(CalculationRecord state, double Kp, double Dr, float mb = 0.001f);
 
 // The unrounded results of the routine that the request would run for
 // `state` (after Requested); throws Failure where the routine refuses.
-BeamEnds ComputeEnds(const CurveState& state);
+BeamEnds ComputeEnds(const CalculationRecord& state);
 
 // The same in the tangent orientation, as the request computes it.
-BeamEnds ComputeTangentEnds(const CurveState& state);
+BeamEnds ComputeTangentEnds(const CalculationRecord& state);
 
 // ---- Generated geometries, checked by what the results mean ---------------
 
@@ -107,22 +107,22 @@ int InnerEdgeReached(const Meaning& m, double edge, double slack);
 // within 1 mm, on the axis through K on its own side, at the length computed;
 // each end's chainage that of the foot of its radius (Kj plus the signed arc
 // on R from J), within 1 mm.
-void ExpectEndsMean(const BeamEnds& e, const Meaning& m, const CurveState& s, double innerEdge);
+void ExpectEndsMean(const BeamEnds& e, const Meaning& m, const CalculationRecord& s, double innerEdge);
 
 // The two halves of that check, for the template below.
-void ExpectRefusedTruly(const Failure& f, const Meaning& m, const CurveState& s, double innerEdge);
-void ExpectMeetsInnerEdge(const Meaning& m, const CurveState& s, double innerEdge);
+void ExpectRefusedTruly(const Failure& f, const Meaning& m, const CalculationRecord& s, double innerEdge);
+void ExpectMeetsInnerEdge(const Meaning& m, const CalculationRecord& s, double innerEdge);
 
 // Runs `compute` on the request `s` and checks it against `m`: a refusal
 // must be a Geometry failure where the axis truly misses the inner edge;
 // computed ends must be a geometry that meets it and must mean `m`
 // (ExpectEndsMean). Returns the ends, or nothing when refused.
 template <class Compute>
-std::optional<BeamEnds> ExpectComputedOrTrulyRefused(Compute compute, const Meaning& m, const CurveState& s,
+std::optional<BeamEnds> ExpectComputedOrTrulyRefused(Compute compute, const Meaning& m, const CalculationRecord& s,
                                                      double innerEdge);
 
 template <class Compute>
-std::optional<BeamEnds> ExpectComputedOrTrulyRefused(Compute compute, const Meaning& m, const CurveState& s,
+std::optional<BeamEnds> ExpectComputedOrTrulyRefused(Compute compute, const Meaning& m, const CalculationRecord& s,
                                                      double innerEdge) {
     BeamEnds e;
     try {

@@ -4,11 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
-#include "app/cli.h"
-#include "app/form1_logic.h"
-#include "calc/export.h"
+#include "cli/cli.h"
 #include "tests/calc_fixture.h"
 #include "tests/scripted_view.h"
 
@@ -39,27 +38,37 @@ std::vector<std::string> With(std::vector<std::string> args, const std::vector<s
     return args;
 }
 
-// The CSV that the window's batch gives for the same set-up and chainages.
-std::string WindowCsv(const std::vector<double>& chainages, double Dr, float mb) {
-    ScriptedView view;
-    Form1Logic logic(view);
-    view.Replies(SetUpReplies({"1000", "2000", "1000", "1500", "2000", "60", "500", "1"}));
-    EXPECT_TRUE(logic.Command1_Click());
-    logic.RunBatch(chainages, Dr, mb);
-    return TableCsv(logic.Table(), false);
+// The worked example's rows (B = 60, R = 500, Dr = 10, J due north of O on a
+// right-hand curve), as the window shows them; 1000 is the design chainage.
+const std::map<std::string, std::string> kExampleRows = {
+    {"1020", "K 1+ 20,1499.6,2019.995,K 1+ 26.475,1489.313,2025.934,11.878(米),K 1+ 13.828,1509.805,2014.103,11.784(米)"},
+    {"980", "K 0+ 980,1499.6,1980.005,K 0+ 985.374,1489.79,1985.669,11.327(米),K 0+ 974.865,1509.356,1974.373,11.265(米)"},
+    {"1000", "K 1+ 0,1500,2000,K 1+ 5.912,1489.966,2005.793,11.587(米),K 0+ 994.358,1509.968,1994.245,11.51(米)"},
+};
+
+// The CSV of those rows, in the order given.
+std::string ExampleCsv(const std::vector<std::string>& chainages) {
+    std::string csv =
+        "序号,组号,盖梁方向,中桩桩号 Kp,中桩纵座标 X,中桩横座标 Y,内侧端点桩号 K,内侧端点纵座标 X,"
+        "内侧端点横座标 Y,内侧长度 L,外侧端点桩号 K,外侧端点纵座标 X,外侧端点横座标 Y,外侧长度 L,平曲线设定\r\n";
+    int n = 0;
+    for (const std::string& Kp : chainages)
+        csv += std::to_string(++n) + ",1,平行于设计盖梁," + kExampleRows.at(Kp) +
+               ",\"第 1 组：圆心 ( 1000, 2000)  R 500(米) 正偏  设计中桩 K 1+ 0 ( 1500, 2000)  B 60( 度, 分，秒 )\"\r\n";
+    return csv;
 }
 
-TEST(CliBatch, ChainagesAsArgumentsGiveTheWindowsRows) {
-    const BatchRun run = Batch(With(kCurve, {"--dr", "10", "--mb", "0.001", "1020", "980,1000", "--", "990"}));
+TEST(CliBatch, ChainagesAsArgumentsGiveTheWorkedExample) {
+    const BatchRun run = Batch(With(kCurve, {"--dr", "10", "--mb", "0.001", "1020", "980,1000", "--", "1020"}));
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out, WindowCsv({1020, 980, 1000, 990}, 10, 0.001f));
+    EXPECT_EQ(run.out, ExampleCsv({"1020", "980", "1000", "1020"}));
 }
 
 TEST(CliBatch, ChainagesFromStandardInput) {
-    const BatchRun run = Batch(With(kCurve, {"--dr=10"}), "1020\r\n980 1000\n\n1010.5\n");
+    const BatchRun run = Batch(With(kCurve, {"--dr=10"}), "1020\r\n980 1000\n\n");
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, WindowCsv({1020, 980, 1000, 1010.5}, 10, 0));
+    EXPECT_EQ(run.out, ExampleCsv({"1020", "980", "1000"}));
 }
 
 TEST(CliBatch, ByteOrderMarkOnlyWhenAsked) {
@@ -70,7 +79,7 @@ TEST(CliBatch, ByteOrderMarkOnlyWhenAsked) {
 TEST(CliBatch, RefusedChainagesAreToldAndTheRestRun) {
     const BatchRun run = Batch(With(kCurve, {"--dr", "10"}), "1020\n1600\nabc\n980\n");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, WindowCsv({1020, 980}, 10, 0));
+    EXPECT_EQ(run.out, ExampleCsv({"1020", "980"}));
     EXPECT_NE(run.err.find("K 1+ 600："), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("90 度"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("标准输入第 3 行"), std::string::npos) << run.err;
@@ -80,7 +89,7 @@ TEST(CliBatch, RefusedChainagesAreToldAndTheRestRun) {
 TEST(CliBatch, NoChainagesIsTheTitleLine) {
     const BatchRun run = Batch(With(kCurve, {"--dr", "10"}), "");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, WindowCsv({}, 10, 0));
+    EXPECT_EQ(run.out, ExampleCsv({}));
 }
 
 TEST(CliBatch, OffCurveDesignPointWarnsWithoutFailing) {
@@ -117,14 +126,14 @@ TEST_P(CliBatchSetUp, RefusalExitsWithTheWindowsMessage) {
     // The window, given the same replies, refuses with this message (or,
     // for Dr, the request does).
     ScriptedView view(replies);
-    Form1Logic logic(view);
+    Calculator logic(view);
     std::string why;
     if (std::string(c.option) == "--dr") {
-        ASSERT_TRUE(logic.Command1_Click());
+        ASSERT_TRUE(logic.SetUpCurveClicked());
         view.Replies({"1020", c.value});
-        logic.Command2_Click();
+        logic.ComputeBeamClicked();
     } else {
-        logic.Command1_Click();
+        logic.SetUpCurveClicked();
     }
     if (!view.refusals.empty())
         why = view.refusals[0].why.text;

@@ -1,6 +1,6 @@
 // The terminal front-end's contract, run in-process over string streams.
 
-#include "app/cli.h"
+#include "cli/cli.h"
 
 #include <gtest/gtest.h>
 

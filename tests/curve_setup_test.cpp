@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/form1_layout.h"
-#include "app/form1_logic.h"
+#include "flows/form_layout.h"
+#include "flows/calculator.h"
 #include "tests/scripted_view.h"
 
 namespace capbeam {
@@ -36,9 +36,9 @@ enum Prompt { kXo, kYo, kKj, kXj, kYj, kB, kR, kP };
 const Replies kExample = {"3000", "5000", "12345.678", "3300", "5400", "30.153", "500", "1"};
 
 const FieldTexts kExampleBoxes = {
-    {Field::Text1, " 3000"}, {Field::Text2, " 5000"}, {Field::Text3, "K 12+ 345.678"},
-    {Field::Text4, " 3300"}, {Field::Text5, " 5400"}, {Field::Text6, " 30.153( 度, 分，秒 )"},
-    {Field::Text18, "500(米)"}, {Field::Text17, "正偏"},
+    {Box::CurveCentreX, " 3000"}, {Box::CurveCentreY, " 5000"}, {Box::DesignChainage, "K 12+ 345.678"},
+    {Box::DesignX, " 3300"}, {Box::DesignY, " 5400"}, {Box::Skew, " 30.153( 度, 分，秒 )"},
+    {Box::Radius, "500(米)"}, {Box::Direction, "正偏"},
 };
 
 Replies With(Replies replies, Prompt at, std::optional<std::string> reply) {
@@ -47,9 +47,9 @@ Replies With(Replies replies, Prompt at, std::optional<std::string> reply) {
 }
 
 // The window's whole visible state, for before/after comparisons.
-std::vector<std::string> Boxes(const Form1Logic& logic) {
+std::vector<std::string> Boxes(const Calculator& logic) {
     std::vector<std::string> boxes;
-    for (int n = 1; n <= kFieldCount; ++n) boxes.push_back(logic.Text(FieldAt(n)));
+    for (int n = 1; n <= kBoxCount; ++n) boxes.push_back(logic.Text(BoxAt(n)));
     return boxes;
 }
 
@@ -60,43 +60,43 @@ std::vector<std::string> InitialBoxes() {
 }
 
 // What the front-end shows must be what the logic holds.
-void ExpectViewMatches(const ScriptedView& view, const Form1Logic& logic) {
-    for (const auto& [field, text] : view.texts) EXPECT_EQ(text, logic.Text(field)) << "Text" << FieldNumber(field);
+void ExpectViewMatches(const ScriptedView& view, const Calculator& logic) {
+    for (const auto& [field, text] : view.texts) EXPECT_EQ(text, logic.Text(field)) << "Text" << BoxNumber(field);
 }
 
 TEST(CurveSetup, WorkedExampleFillsEveryBoxAndValue) {
     ScriptedView view(kExample);
-    Form1Logic logic(view);
-    ASSERT_TRUE(logic.Command1_Click());
+    Calculator logic(view);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
 
     EXPECT_EQ(view.prompts, std::vector<std::string>(kPrompts.begin(), kPrompts.end()));
     EXPECT_TRUE(view.refusals.empty());
     EXPECT_TRUE(view.messages.empty());
-    EXPECT_EQ(view.writes, (std::vector<Field>{Field::Text1, Field::Text2, Field::Text3, Field::Text4, Field::Text5,
-                                               Field::Text6, Field::Text18, Field::Text17}));
-    for (const auto& [field, text] : kExampleBoxes) EXPECT_EQ(logic.Text(field), text) << "Text" << FieldNumber(field);
+    EXPECT_EQ(view.writes, (std::vector<Box>{Box::CurveCentreX, Box::CurveCentreY, Box::DesignChainage, Box::DesignX, Box::DesignY,
+                                               Box::Skew, Box::Radius, Box::Direction}));
+    for (const auto& [field, text] : kExampleBoxes) EXPECT_EQ(logic.Text(field), text) << "Text" << BoxNumber(field);
     ExpectViewMatches(view, logic);
 
-    const CurveState& s = logic.State();
-    EXPECT_EQ(s.RadToDeg, 57.29577951471995);
-    EXPECT_EQ(s.Xo, 3000);
-    EXPECT_EQ(s.Yo, 5000);
-    EXPECT_EQ(s.Kj, 12345.678);
-    EXPECT_EQ(s.Xj, 3300);
-    EXPECT_EQ(s.Yj, 5400);
-    EXPECT_EQ(s.B, 30.258333333333333);
-    EXPECT_EQ(s.R, 500);
-    EXPECT_EQ(s.P, 1.0f);
-    EXPECT_EQ(s.Aoj, 53.13010235567456);
-    EXPECT_EQ(s.Ab1, 353.3884356890079);
-    EXPECT_EQ(s.Ab2, 173.3884356890079);
+    const CalculationRecord& s = logic.Record();
+    EXPECT_EQ(kRadToDeg, 57.29577951471995);
+    EXPECT_EQ(s.curve.Xo, 3000);
+    EXPECT_EQ(s.curve.Yo, 5000);
+    EXPECT_EQ(s.design.Kj, 12345.678);
+    EXPECT_EQ(s.design.Xj, 3300);
+    EXPECT_EQ(s.design.Yj, 5400);
+    EXPECT_EQ(s.design.B, 30.258333333333333);
+    EXPECT_EQ(s.curve.R, 500);
+    EXPECT_EQ(s.curve.P, 1.0f);
+    EXPECT_EQ(s.design.Aoj, 53.13010235567456);
+    EXPECT_EQ(s.design.axis.Ab1, 353.3884356890079);
+    EXPECT_EQ(s.design.axis.Ab2, 173.3884356890079);
     // A set-up leaves the request's values alone.
-    EXPECT_EQ(s.Kp, 0);
-    EXPECT_EQ(s.Dr, 0);
-    EXPECT_EQ(s.mb, 0);
-    EXPECT_EQ(s.Rin, 0);
-    EXPECT_EQ(s.Rout, 0);
-    EXPECT_TRUE(HasCurve(s));
+    EXPECT_EQ(s.request.Kp, 0);
+    EXPECT_EQ(s.request.Dr, 0);
+    EXPECT_EQ(s.request.mb, 0);
+    EXPECT_EQ(s.edges.Rin, 0);
+    EXPECT_EQ(s.edges.Rout, 0);
+    EXPECT_TRUE(s.hasCurve);
 }
 
 // Each box is written before the next prompt opens: a user who cancels sees
@@ -108,8 +108,8 @@ public:
         steps.push_back("?" + message);
         return ScriptedView::PromptText(message, refused);
     }
-    void SetText(Field field, const std::string& text) override {
-        steps.push_back("Text" + std::to_string(FieldNumber(field)));
+    void SetText(Box field, const std::string& text) override {
+        steps.push_back("Text" + std::to_string(BoxNumber(field)));
         ScriptedView::SetText(field, text);
     }
     std::vector<std::string> steps;
@@ -117,8 +117,8 @@ public:
 
 TEST(CurveSetup, EachBoxIsWrittenBeforeTheNextPrompt) {
     StepView view(kExample);
-    Form1Logic logic(view);
-    ASSERT_TRUE(logic.Command1_Click());
+    Calculator logic(view);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
     const char* boxes[] = {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text18", "Text17"};
     std::vector<std::string> expected;
     for (std::size_t i = 0; i < kPrompts.size(); ++i) {
@@ -143,11 +143,11 @@ class SkewConversion : public ::testing::TestWithParam<SkewCase> {};
 TEST_P(SkewConversion, ShowsAsReadAndStoresDecimalDegrees) {
     const SkewCase& c = GetParam();
     ScriptedView view(With(kExample, kB, c.reply));
-    Form1Logic logic(view);
-    ASSERT_TRUE(logic.Command1_Click());
+    Calculator logic(view);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
     EXPECT_TRUE(view.refusals.empty());
-    EXPECT_EQ(logic.Text(Field::Text6), c.text6);
-    EXPECT_EQ(logic.State().B, c.B);
+    EXPECT_EQ(logic.Text(Box::Skew), c.text6);
+    EXPECT_EQ(logic.Record().design.B, c.B);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -181,12 +181,12 @@ class Azimuths : public ::testing::TestWithParam<AzimuthCase> {};
 TEST_P(Azimuths, RadiusAndBeamAxis) {
     const AzimuthCase& c = GetParam();
     ScriptedView view({"0", "0", "1000", c.Xj, c.Yj, c.B, "500", "1"});
-    Form1Logic logic(view);
-    ASSERT_TRUE(logic.Command1_Click());
+    Calculator logic(view);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
     for (const Message& m : view.messages) EXPECT_EQ(m.kind, ErrorKind::Warning);
-    EXPECT_EQ(logic.State().Aoj, c.Aoj);
-    EXPECT_EQ(logic.State().Ab1, c.Ab1);
-    EXPECT_EQ(logic.State().Ab2, c.Ab2);
+    EXPECT_EQ(logic.Record().design.Aoj, c.Aoj);
+    EXPECT_EQ(logic.Record().design.axis.Ab1, c.Ab1);
+    EXPECT_EQ(logic.Record().design.axis.Ab2, c.Ab2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -223,12 +223,12 @@ class DueEastOrWest : public ::testing::TestWithParam<QuarterCase> {};
 TEST_P(DueEastOrWest, QuarterTurn) {
     const QuarterCase& c = GetParam();
     ScriptedView view({"3000", "5000", "12345.678", c.Xj, c.Yj, "30.153", "400", "1"});
-    Form1Logic logic(view);
-    ASSERT_TRUE(logic.Command1_Click());
+    Calculator logic(view);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
     EXPECT_TRUE(view.messages.empty());
-    EXPECT_EQ(logic.State().Aoj, c.Aoj);
-    EXPECT_EQ(logic.State().Ab1, c.Ab1);
-    EXPECT_EQ(logic.State().Ab2, c.Ab2);
+    EXPECT_EQ(logic.Record().design.Aoj, c.Aoj);
+    EXPECT_EQ(logic.Record().design.axis.Ab1, c.Ab1);
+    EXPECT_EQ(logic.Record().design.axis.Ab2, c.Ab2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -252,31 +252,31 @@ TEST(CurveSetup, OnlyTheSignOfPCounts) {
                 {"－１", -1, "反偏"}, {"1e-30", 1e-30f, "正偏"}};
     for (const auto& r : rows) {
         ScriptedView view(With(kExample, kP, r.reply));
-        Form1Logic logic(view);
-        ASSERT_TRUE(logic.Command1_Click()) << r.reply;
-        EXPECT_EQ(logic.State().P, r.P) << r.reply;
-        EXPECT_EQ(logic.Text(Field::Text17), r.text17) << r.reply;
+        Calculator logic(view);
+        ASSERT_TRUE(logic.SetUpCurveClicked()) << r.reply;
+        EXPECT_EQ(logic.Record().curve.P, r.P) << r.reply;
+        EXPECT_EQ(logic.Text(Box::Direction), r.text17) << r.reply;
     }
 }
 
 TEST(CurveSetup, NegativeZeroShowsAsZero) {
     ScriptedView view({"-0", "-0.0", "-0", "500", "-0", "90", "500", "1"});
-    Form1Logic logic(view);
-    ASSERT_TRUE(logic.Command1_Click());
-    EXPECT_EQ(logic.Text(Field::Text1), " 0");
-    EXPECT_EQ(logic.Text(Field::Text2), " 0");
-    EXPECT_EQ(logic.Text(Field::Text3), "K 0+ 0");
-    EXPECT_EQ(logic.Text(Field::Text5), " 0");
-    EXPECT_EQ(logic.State().Aoj, 0);
-    EXPECT_EQ(logic.State().Ab1, 0);
-    EXPECT_EQ(logic.State().Ab2, 180);
+    Calculator logic(view);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
+    EXPECT_EQ(logic.Text(Box::CurveCentreX), " 0");
+    EXPECT_EQ(logic.Text(Box::CurveCentreY), " 0");
+    EXPECT_EQ(logic.Text(Box::DesignChainage), "K 0+ 0");
+    EXPECT_EQ(logic.Text(Box::DesignY), " 0");
+    EXPECT_EQ(logic.Record().design.Aoj, 0);
+    EXPECT_EQ(logic.Record().design.axis.Ab1, 0);
+    EXPECT_EQ(logic.Record().design.axis.Ab2, 180);
 }
 
 TEST(CurveSetup, EnteredChainageKeepsItsResidue) {
     ScriptedView view(With(kExample, kKj, "123456.789"));
-    Form1Logic logic(view);
-    ASSERT_TRUE(logic.Command1_Click());
-    EXPECT_EQ(logic.Text(Field::Text3), "K 123+ 456.789000000004");
+    Calculator logic(view);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
+    EXPECT_EQ(logic.Text(Box::DesignChainage), "K 123+ 456.789000000004");
 }
 
 // ---- Refusals: the same prompt again, the rejected text held -------------
@@ -299,8 +299,8 @@ TEST_P(RefusedReply, AsksTheSamePromptAgain) {
     Replies replies = kExample;
     replies.insert(replies.begin() + c.at, std::string(c.reply));
     ScriptedView view(replies);
-    Form1Logic logic(view);
-    ASSERT_TRUE(logic.Command1_Click());
+    Calculator logic(view);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
 
     ASSERT_EQ(view.refusals.size(), 1u);
     EXPECT_EQ(view.refusals[0].rejected, c.reply);
@@ -311,7 +311,7 @@ TEST_P(RefusedReply, AsksTheSamePromptAgain) {
     EXPECT_EQ(view.prompts[c.at + 1], kPrompts[c.at]);
     EXPECT_TRUE(view.messages.empty());
     for (const auto& [field, text] : kExampleBoxes) EXPECT_EQ(logic.Text(field), text);
-    EXPECT_EQ(logic.State().Ab1, 353.3884356890079);
+    EXPECT_EQ(logic.Record().design.axis.Ab1, 353.3884356890079);
 }
 
 const char* const kMinutesSeconds =
@@ -351,21 +351,21 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CurveSetup, FullWidthRepliesAreNumbers) {
     ScriptedView view({"３０００", "５０００", "１２３４５．６７８", "３３００", "５４００", "３０．１５３", "５００", "１"});
-    Form1Logic logic(view);
-    ASSERT_TRUE(logic.Command1_Click());
+    Calculator logic(view);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
     EXPECT_TRUE(view.refusals.empty());
     for (const auto& [field, text] : kExampleBoxes) EXPECT_EQ(logic.Text(field), text);
-    EXPECT_EQ(logic.State().Ab1, 353.3884356890079);
+    EXPECT_EQ(logic.Record().design.axis.Ab1, 353.3884356890079);
 }
 
 TEST(CurveSetup, RefusedTwiceThenAccepted) {
     ScriptedView view({"3000", "5000", "12345.678", "3300", "5400", "30.75", "30.1575", "30.153", "500", "1"});
-    Form1Logic logic(view);
-    ASSERT_TRUE(logic.Command1_Click());
+    Calculator logic(view);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
     ASSERT_EQ(view.refusals.size(), 2u);
     EXPECT_EQ(view.refusals[0].rejected, "30.75");
     EXPECT_EQ(view.refusals[1].rejected, "30.1575");
-    EXPECT_EQ(logic.State().B, 30.258333333333333);
+    EXPECT_EQ(logic.Record().design.B, 30.258333333333333);
 }
 
 // ---- Cancel and failures undo the click ----------------------------------
@@ -379,26 +379,26 @@ TEST(CurveSetup, CancelAtEachPromptUndoesTheClick) {
             SCOPED_TRACE(testing::Message() << (afterEarlierSetUp ? "after a set-up, " : "first click, ")
                                             << "Cancel at prompt " << at + 1);
             ScriptedView view;
-            Form1Logic logic(view);
+            Calculator logic(view);
             if (afterEarlierSetUp) {
                 view.Replies(kEarlier);
-                ASSERT_TRUE(logic.Command1_Click());
+                ASSERT_TRUE(logic.SetUpCurveClicked());
             }
-            const CurveState before = logic.State();
+            const CalculationRecord before = logic.Record();
             const std::vector<std::string> boxesBefore = Boxes(logic);
             const std::size_t messagesBefore = view.messages.size();
 
             Replies replies(kExample.begin(), kExample.begin() + static_cast<long>(at));
             replies.push_back(std::nullopt);
             view.Replies(replies);
-            EXPECT_FALSE(logic.Command1_Click());
+            EXPECT_FALSE(logic.SetUpCurveClicked());
 
             EXPECT_EQ(view.Unanswered(), 0u);
             EXPECT_EQ(view.prompts.back(), kPrompts[at]);
-            EXPECT_TRUE(logic.State() == before);
+            EXPECT_TRUE(logic.Record() == before);
             EXPECT_EQ(Boxes(logic), boxesBefore);
             if (!afterEarlierSetUp) {
-                EXPECT_TRUE(logic.State() == CurveState{});
+                EXPECT_TRUE(logic.Record() == CalculationRecord{});
                 EXPECT_EQ(Boxes(logic), InitialBoxes());
             }
             EXPECT_EQ(view.messages.size(), messagesBefore);  // Cancel says nothing
@@ -422,18 +422,18 @@ class FailedSetUp : public ::testing::TestWithParam<FailureCase> {};
 TEST_P(FailedSetUp, IsUndoneWithOneMessage) {
     const FailureCase& c = GetParam();
     ScriptedView view(kEarlier);
-    Form1Logic logic(view);
-    ASSERT_TRUE(logic.Command1_Click());
-    const CurveState before = logic.State();
+    Calculator logic(view);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
+    const CalculationRecord before = logic.Record();
     const std::vector<std::string> boxesBefore = Boxes(logic);
 
     view.Replies(c.replies);
-    EXPECT_FALSE(logic.Command1_Click());
+    EXPECT_FALSE(logic.SetUpCurveClicked());
     EXPECT_EQ(view.Unanswered(), 0u);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].kind, c.kind);
     EXPECT_EQ(view.messages[0].text, c.text);
-    EXPECT_TRUE(logic.State() == before);
+    EXPECT_TRUE(logic.Record() == before);
     EXPECT_EQ(Boxes(logic), boxesBefore);
     ExpectViewMatches(view, logic);
 }
@@ -482,23 +482,23 @@ TEST(CurveSetup, JOffTheCurveWarnsAndStands) {
     };
     for (const auto& r : rows) {
         ScriptedView view(With(kExample, kR, r.R));
-        Form1Logic logic(view);
-        ASSERT_TRUE(logic.Command1_Click()) << r.R;
+        Calculator logic(view);
+        ASSERT_TRUE(logic.SetUpCurveClicked()) << r.R;
         if (r.warning) {
             ASSERT_EQ(view.messages.size(), 1u) << r.R;
             EXPECT_EQ(view.messages[0], (Message{ErrorKind::Warning, r.warning}));
         } else {
             EXPECT_TRUE(view.messages.empty()) << r.R;
         }
-        EXPECT_EQ(logic.State().Ab1, 353.3884356890079);
-        EXPECT_EQ(logic.Text(Field::Text18), std::string(r.R) + "(米)");
+        EXPECT_EQ(logic.Record().design.axis.Ab1, 353.3884356890079);
+        EXPECT_EQ(logic.Text(Box::Radius), std::string(r.R) + "(米)");
     }
 }
 
 TEST(CurveSetup, WarningShowsTheDistanceUnrounded) {
     ScriptedView view({"0", "0", "0", "400", "30", "30", "401", "1"});
-    Form1Logic logic(view);
-    ASSERT_TRUE(logic.Command1_Click());
+    Calculator logic(view);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_NE(view.messages[0].text.find("Dj = 401.123422402632 米"), std::string::npos) << view.messages[0].text;
 }

@@ -2,14 +2,14 @@
 // written here (not by the code under test), every field must be the box's
 // text exactly; the CASS points must be east before north.
 
-#include "calc/export.h"
+#include "records/export.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <sstream>
 
-#include "app/form1_logic.h"
+#include "flows/calculator.h"
 #include "core/text_formats.h"
 #include "tests/calc_fixture.h"
 #include "tests/scripted_view.h"
@@ -103,18 +103,18 @@ std::vector<std::string> Lines(const std::string& text, const std::string& end) 
 // curve about (1000, 2000) and a left-hand one in negative coordinates.
 PierTable WindowTable() {
     ScriptedView view;
-    Form1Logic logic(view);
+    Calculator logic(view);
     view.Replies(SetUpReplies({"1000", "2000", "1000", "1500", "2000", "60", "500", "1"}));
-    EXPECT_TRUE(logic.Command1_Click());
+    EXPECT_TRUE(logic.SetUpCurveClicked());
     for (const char* Kp : {"1020", "980", "1000"}) {
         view.Replies({Kp, "10", "0.001"});
-        EXPECT_TRUE(logic.Command2_Click());
+        EXPECT_TRUE(logic.ComputeBeamClicked());
     }
     view.Replies(SetUpReplies({"-1000", "-2000", "3000", "-1000", "-1750", "120", "250", "-1"}));
-    EXPECT_TRUE(logic.Command1_Click());
+    EXPECT_TRUE(logic.SetUpCurveClicked());
     for (const char* Kp : {"3010.5", "2990"}) {
         view.Replies({Kp, "8.25", "0.001"});
-        EXPECT_TRUE(logic.Command2_Click());
+        EXPECT_TRUE(logic.ComputeBeamClicked());
     }
     EXPECT_EQ(logic.Table().RowCount(), 5u);
     return logic.Table();
@@ -124,9 +124,7 @@ PierTable WindowTable() {
 // quotes, line breaks, and nothing at all.
 PierTable AwkwardTable() {
     PierTable table;
-    std::array<std::string, kFieldCount> boxes;
-    boxes[0] = "a,\"b\"";
-    table.StartGroup(CurveState{}, boxes);
+    table.StartGroup(CurveInputs{}, Curve{}, DesignBeam{});  // its header has commas and blanks
     PierRow row;
     row.texts = {" 3000", "a,b", "say \"x\"", "two\r\nlines", "", "  ", "trailing ", "\"", ",", "lf\nonly", "K 1+ 26.475"};
     table.Add(row);
@@ -135,7 +133,7 @@ PierTable AwkwardTable() {
     return table;
 }
 
-const char* OrientationText(Orientation o) { return o == Orientation::Tangent ? "与切线保持交角 B" : "平行于设计盖梁"; }
+const char* ExpectedOrientationText(Orientation o) { return o == Orientation::Tangent ? "与切线保持交角 B" : "平行于设计盖梁"; }
 
 void ExpectCsvRoundTrip(const PierTable& table, bool bom) {
     const std::string csv = TableCsv(table, bom);
@@ -153,7 +151,7 @@ void ExpectCsvRoundTrip(const PierTable& table, bool bom) {
         for (const PierRow& row : group.rows) {
             SCOPED_TRACE("row " + std::to_string(row.number));
             std::vector<std::string> expected = {std::to_string(row.number), std::to_string(group.number),
-                                                 OrientationText(row.orientation)};
+                                                 ExpectedOrientationText(row.orientation)};
             expected.insert(expected.end(), row.texts.begin(), row.texts.end());
             expected.push_back(group.header);
             EXPECT_EQ(records[r++], expected);
@@ -187,7 +185,7 @@ TEST(Tsv, TitlesGroupHeadersAndRows) {
     for (const PierGroup& group : table.Groups()) {
         EXPECT_EQ(lines[l++], group.header);
         for (const PierRow& row : group.rows) {
-            std::vector<std::string> expected = {std::to_string(row.number), OrientationText(row.orientation)};
+            std::vector<std::string> expected = {std::to_string(row.number), ExpectedOrientationText(row.orientation)};
             expected.insert(expected.end(), row.texts.begin(), row.texts.end());
             EXPECT_EQ(Split(lines[l++], '\t'), expected);
         }

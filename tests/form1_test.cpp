@@ -171,14 +171,14 @@ private slots:
 
     void controlsExtent() {
         // Spot checks in pixels: the right edge of Text11 and the bottom of the buttons.
-        QCOMPARE(form_->Box(Field::Text11)->geometry().right() + 1, 769);
+        QCOMPARE(form_->BoxWidget(Box::InnerLength)->geometry().right() + 1, 769);
         QCOMPARE(form_->Layout()->findChild<QPushButton*>("Command1")->geometry().bottom() + 1, 545);
-        QCOMPARE(form_->Box(Field::Text1)->geometry(), QRect(360, 68, 89, 19));
+        QCOMPARE(form_->BoxWidget(Box::CurveCentreX)->geometry(), QRect(360, 68, 89, 19));
     }
 
     void textsCanBeSelectedAndCopied() {
-        form_->SetText(Field::Text1, " 3456.789");
-        QLineEdit* box = form_->Box(Field::Text1);
+        form_->SetText(Box::CurveCentreX, " 3456.789");
+        QLineEdit* box = form_->BoxWidget(Box::CurveCentreX);
         box->setFocus();
         QTest::keySequence(box, QKeySequence::SelectAll);
         QTest::keySequence(box, QKeySequence::Copy);
@@ -213,7 +213,7 @@ private slots:
         QTest::keyClick(button, Qt::Key_Return);
         QTest::keyClick(button, Qt::Key_Enter);
         QTest::keyClick(button, Qt::Key_Escape);
-        QTest::keyClick(form_->Box(Field::Text1), Qt::Key_Return);
+        QTest::keyClick(form_->BoxWidget(Box::CurveCentreX), Qt::Key_Return);
         QCOMPARE(clicked.count(), 0);
     }
 
@@ -228,7 +228,7 @@ private slots:
     void tabOrderAndStartingFocus() {
         QApplication::setActiveWindow(form_.get());
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-        QCOMPARE(QApplication::focusWidget(), form_->Box(Field::Text1));
+        QCOMPARE(QApplication::focusWidget(), form_->BoxWidget(Box::CurveCentreX));
         QStringList order{QApplication::focusWidget()->objectName()};
         for (int i = 1; i < kTabOrder.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -314,9 +314,9 @@ private slots:
 
     void setTextShowsTheBeginning() {
         const std::string longText = " 1234567.89012345678901234567890 (米)";
-        form_->SetText(Field::Text11, longText);
-        QCOMPARE(form_->Box(Field::Text11)->text(), Q(longText));
-        QCOMPARE(form_->Box(Field::Text11)->cursorPosition(), 0);
+        form_->SetText(Box::InnerLength, longText);
+        QCOMPARE(form_->BoxWidget(Box::InnerLength)->text(), Q(longText));
+        QCOMPARE(form_->BoxWidget(Box::InnerLength)->cursorPosition(), 0);
     }
 
     void promptReturnsTheLineOrNothingOnCancel() {
@@ -346,11 +346,11 @@ private slots:
         // first prompt, or a request refused because no curve is set up yet,
         // leaves every box as the program last wrote it.
         QStringList before;
-        for (int n = 1; n <= kFieldCount; ++n) before << form_->Box(FieldAt(n))->text();
+        for (int n = 1; n <= kBoxCount; ++n) before << form_->BoxWidget(BoxAt(n))->text();
         for (const char* name : {"Command1", "Command2"}) {
             form_->Layout()->findChild<QPushButton*>(name)->click();
             QStringList after;
-            for (int n = 1; n <= kFieldCount; ++n) after << form_->Box(FieldAt(n))->text();
+            for (int n = 1; n <= kBoxCount; ++n) after << form_->BoxWidget(BoxAt(n))->text();
             QCOMPARE(after, before);
         }
         // The request before any set-up asks for the set-up first, without a prompt.
@@ -381,10 +381,10 @@ private slots:
         for (const char* reply : {"3000", "5000", "12345.678", "3300", "5400", "30.153", "500", "1"})
             form_->replies.push_back(QString::fromLatin1(reply));
         command1->click();
-        QCOMPARE(form_->Box(Field::Text3)->text(), QStringLiteral("K 12+ 345.678"));
+        QCOMPARE(form_->BoxWidget(Box::DesignChainage)->text(), QStringLiteral("K 12+ 345.678"));
         QStringList before;
-        for (int n = 1; n <= kFieldCount; ++n) before << form_->Box(FieldAt(n))->text();
-        const CurveState stateBefore = form_->Logic().State();
+        for (int n = 1; n <= kBoxCount; ++n) before << form_->BoxWidget(BoxAt(n))->text();
+        const CalculationRecord stateBefore = form_->Logic().Record();
 
         for (const QString& reply : replies)
             form_->replies.push_back(reply == "<cancel>" ? std::nullopt : std::optional<QString>(reply));
@@ -392,9 +392,9 @@ private slots:
         QVERIFY(form_->replies.empty());
         QCOMPARE(form_->prompts.back().text1, text1Meanwhile);
         QStringList after;
-        for (int n = 1; n <= kFieldCount; ++n) after << form_->Box(FieldAt(n))->text();
+        for (int n = 1; n <= kBoxCount; ++n) after << form_->BoxWidget(BoxAt(n))->text();
         QCOMPARE(after, before);
-        QVERIFY(form_->Logic().State() == stateBefore);
+        QVERIFY(form_->Logic().Record() == stateBefore);
         QCOMPARE(static_cast<int>(form_->messages.size()), messages);
         if (messages) QCOMPARE(form_->messages[0].first, Q(KindTitle(ErrorKind::Geometry)));
         QVERIFY(form_->isVisible());

@@ -22,7 +22,8 @@
 #include "app/pier_table_model.h"
 #include "app/plan_view.h"
 #include "app/side_panel.h"
-#include "calc/export.h"
+#include "records/export.h"
+#include "tests/row_boxes.h"
 #include "tests/scripted_form1.h"
 
 using namespace capbeam;
@@ -43,7 +44,7 @@ QStringList LineTexts(const PierTableModel& model, int line) {
 // The boxes a row copies, in the table's column order, and the orientation.
 QStringList BoxTexts(const Form1& form, const QString& orientation) {
     QStringList texts;
-    for (const Field f : kPierColumnFields) texts << form.Box(f)->text();
+    for (const Box f : test::kRowBoxes) texts << form.BoxWidget(f)->text();
     return texts << orientation;
 }
 
@@ -253,16 +254,18 @@ private slots:
         // that are drawn: inner ends on the inner arc's circle, outer on the outer.
         QVERIFY(scene.Dr.has_value());
         QVERIFY(std::abs(*scene.Dr - 6) < kMetres);
-        const CurveState curve = group.curve;  // a copy: the set-up below adds a group and moves the table
+        const PierGroup curve = group;  // a copy: the set-up below adds a group and moves the table
         for (const PierRow& row : group.rows) {
-            QVERIFY(std::abs(std::hypot(row.ends.Xin - curve.Xo, row.ends.Yin - curve.Yo) - (curve.R - 6)) < 1e-3);
-            QVERIFY(std::abs(std::hypot(row.ends.Xout - curve.Xo, row.ends.Yout - curve.Yo) - (curve.R + 6)) < kMetres);
+            QVERIFY(std::abs(std::hypot(row.ends.Xin - curve.curve.Xo, row.ends.Yin - curve.curve.Yo) - (curve.curve.R - 6)) < 1e-3);
+            QVERIFY(std::abs(std::hypot(row.ends.Xout - curve.curve.Xo, row.ends.Yout - curve.curve.Yo) - (curve.curve.R + 6)) < kMetres);
             // The beam centre is the centre line's point at Kp: the arcs run the way the chainage does.
-            const WorldPoint K = PointAtChainage(curve, row.Kp, curve.R);
+            const double sense = curve.curve.P > 0 ? 1 : -1;
+            const double phi = curve.design.Aoj * 3.14159265358979323846 / 180 + sense * (row.Kp - curve.design.Kj) / curve.curve.R;
+            const WorldPoint K{curve.curve.Xo + curve.curve.R * std::cos(phi), curve.curve.Yo + curve.curve.R * std::sin(phi)};
             QVERIFY(std::hypot(K.X - row.ends.Xk, K.Y - row.ends.Yk) < kMetres);
         }
         for (const WorldPoint& p : scene.innerEdge)
-            QVERIFY(std::abs(std::hypot(p.X - curve.Xo, p.Y - curve.Yo) - (curve.R - 6)) < kMetres);
+            QVERIFY(std::abs(std::hypot(p.X - curve.curve.Xo, p.Y - curve.curve.Yo) - (curve.curve.R - 6)) < kMetres);
         // Rows of an identical later set-up are drawn with the earlier ones.
         form_->replies = {"3000", "5000", "12345.678", "3300", "5400", B, "500", P};
         QVERIFY(Click("Command1"));
@@ -272,9 +275,9 @@ private slots:
         QVERIFY(plan.Scene().beams.back().latest);
         QVERIFY(!plan.Scene().beams.front().latest);
         // The design beam runs through J along Ab1 to the outer edge.
-        QVERIFY(std::abs(std::hypot(scene.designOuter.X - curve.Xo, scene.designOuter.Y - curve.Yo) - 506) < kMetres);
-        const double azimuth = std::atan2(scene.designOuter.Y - curve.Yj, scene.designOuter.X - curve.Xj) * curve.RadToDeg;
-        QVERIFY(std::abs(std::remainder(azimuth - curve.Ab1, 360.0)) < 1e-6);
+        QVERIFY(std::abs(std::hypot(scene.designOuter.X - curve.curve.Xo, scene.designOuter.Y - curve.curve.Yo) - 506) < kMetres);
+        const double azimuth = std::atan2(scene.designOuter.Y - curve.design.Yj, scene.designOuter.X - curve.design.Xj) * kRadToDeg;
+        QVERIFY(std::abs(std::remainder(azimuth - curve.design.axis.Ab1, 360.0)) < 1e-6);
     }
 
     // North up, east right, one scale on both axes; zoom about the cursor

@@ -122,7 +122,7 @@ DialogDriver::Step Acknowledge(ErrorKind kind, const QString& text) {
 
 QStringList Boxes(const Form1& form) {
     QStringList boxes;
-    for (int n = 1; n <= kFieldCount; ++n) boxes << form.Box(FieldAt(n))->text();
+    for (int n = 1; n <= kBoxCount; ++n) boxes << form.BoxWidget(BoxAt(n))->text();
     return boxes;
 }
 
@@ -152,8 +152,8 @@ const QStringList kRequestPrompts = {
 };
 
 // Every box, from the initial texts and the given changes.
-QStringList BoxesWith(const std::vector<std::pair<Field, const char*>>& shown, QStringList boxes = InitialBoxes()) {
-    for (const auto& [field, text] : shown) boxes[FieldNumber(field) - 1] = QString::fromUtf8(text);
+QStringList BoxesWith(const std::vector<std::pair<Box, const char*>>& shown, QStringList boxes = InitialBoxes()) {
+    for (const auto& [field, text] : shown) boxes[BoxNumber(field) - 1] = QString::fromUtf8(text);
     return boxes;
 }
 
@@ -209,7 +209,7 @@ private slots:
             QCOMPARE(driver.problems, QStringList());
             QCOMPARE(driver.Unused(), std::size_t{0});
             QCOMPARE(Boxes(*form_), InitialBoxes());
-            QVERIFY(form_->Logic().State() == CurveState{});
+            QVERIFY(form_->Logic().Record() == CalculationRecord{});
         }
         {
             DialogDriver driver({
@@ -228,15 +228,15 @@ private slots:
             QCOMPARE(driver.problems, QStringList());
             QCOMPARE(driver.Unused(), std::size_t{0});
         }
-        QCOMPARE(Boxes(*form_), BoxesWith({{Field::Text1, " 3000"},
-                                           {Field::Text2, " 5000"},
-                                           {Field::Text3, "K 12+ 345.678"},
-                                           {Field::Text4, " 3300"},
-                                           {Field::Text5, " 5400"},
-                                           {Field::Text6, " 30.153( 度, 分，秒 )"},
-                                           {Field::Text18, "500(米)"},
-                                           {Field::Text17, "正偏"}}));
-        QCOMPARE(form_->Logic().State().Aoj, 53.13010235567456);
+        QCOMPARE(Boxes(*form_), BoxesWith({{Box::CurveCentreX, " 3000"},
+                                           {Box::CurveCentreY, " 5000"},
+                                           {Box::DesignChainage, "K 12+ 345.678"},
+                                           {Box::DesignX, " 3300"},
+                                           {Box::DesignY, " 5400"},
+                                           {Box::Skew, " 30.153( 度, 分，秒 )"},
+                                           {Box::Radius, "500(米)"},
+                                           {Box::Direction, "正偏"}}));
+        QCOMPARE(form_->Logic().Record().design.Aoj, 53.13010235567456);
         QVERIFY(form_->isVisible());
     }
 
@@ -266,14 +266,14 @@ private slots:
             QCOMPARE(driver.problems, QStringList());
             QCOMPARE(driver.Unused(), std::size_t{0});
         }
-        const QStringList afterSetUp = BoxesWith({{Field::Text1, " 2566.98729810778"},
-                                                  {Field::Text2, " 4750"},
-                                                  {Field::Text3, "K 1+ 234.5"},
-                                                  {Field::Text4, " 3000"},
-                                                  {Field::Text5, " 5000"},
-                                                  {Field::Text6, " 60( 度, 分，秒 )"},
-                                                  {Field::Text18, "500(米)"},
-                                                  {Field::Text17, "正偏"}});
+        const QStringList afterSetUp = BoxesWith({{Box::CurveCentreX, " 2566.98729810778"},
+                                                  {Box::CurveCentreY, " 4750"},
+                                                  {Box::DesignChainage, "K 1+ 234.5"},
+                                                  {Box::DesignX, " 3000"},
+                                                  {Box::DesignY, " 5000"},
+                                                  {Box::Skew, " 60( 度, 分，秒 )"},
+                                                  {Box::Radius, "500(米)"},
+                                                  {Box::Direction, "正偏"}});
         QCOMPARE(Boxes(*form_), afterSetUp);
         {
             DialogDriver driver({Type(kRequestPrompts[0], "1234.5"), Escape(kRequestPrompts[1], "10")});
@@ -295,19 +295,19 @@ private slots:
             QCOMPARE(driver.problems, QStringList());
             QCOMPARE(driver.Unused(), std::size_t{0});
         }
-        QCOMPARE(Boxes(*form_), BoxesWith({{Field::Text16, "K 1+ 234.5"},
-                                           {Field::Text7, "10(米)"},
-                                           {Field::Text21, "0.001(度)"},
-                                           {Field::Text19, "3000"},
-                                           {Field::Text20, "5000"},
-                                           {Field::Text11, "11.587(米)"},
-                                           {Field::Text15, "11.51(米)"},
-                                           {Field::Text13, "3011.51"},
-                                           {Field::Text14, "5000"},
-                                           {Field::Text9, "2988.413"},
-                                           {Field::Text10, "5000"},
-                                           {Field::Text12, "K 1+ 228.858"},
-                                           {Field::Text8, "K 1+ 240.412"}},
+        QCOMPARE(Boxes(*form_), BoxesWith({{Box::BeamChainage, "K 1+ 234.5"},
+                                           {Box::HalfWidth, "10(米)"},
+                                           {Box::Precision, "0.001(度)"},
+                                           {Box::BeamX, "3000"},
+                                           {Box::BeamY, "5000"},
+                                           {Box::InnerLength, "11.587(米)"},
+                                           {Box::OuterLength, "11.51(米)"},
+                                           {Box::OuterX, "3011.51"},
+                                           {Box::OuterY, "5000"},
+                                           {Box::InnerX, "2988.413"},
+                                           {Box::InnerY, "5000"},
+                                           {Box::OuterChainage, "K 1+ 228.858"},
+                                           {Box::InnerChainage, "K 1+ 240.412"}},
                                           afterSetUp));
         QVERIFY(form_->isVisible());
     }

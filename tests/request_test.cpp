@@ -7,9 +7,9 @@
 #include <cmath>
 #include <limits>
 
-#include "app/form1_layout.h"
-#include "app/form1_logic.h"
-#include "calc/request.h"
+#include "flows/form_layout.h"
+#include "flows/calculator.h"
+#include "flows/request_flow.h"
 #include "tests/calc_fixture.h"
 #include "tests/scripted_view.h"
 
@@ -46,9 +46,9 @@ const std::string kMissesInnerEdgeAtB =
 // The curve of the worked examples: O (1000, 2000), R = 500, J due north at 1000.
 CurveReplies NorthOfCentre(const char* B, const char* P) { return {"1000", "2000", "1000", "1500", "2000", B, "500", P}; }
 
-std::vector<std::string> Boxes(const Form1Logic& logic) {
+std::vector<std::string> Boxes(const Calculator& logic) {
     std::vector<std::string> boxes;
-    for (int n = 1; n <= kFieldCount; ++n) boxes.push_back(logic.Text(FieldAt(n)));
+    for (int n = 1; n <= kBoxCount; ++n) boxes.push_back(logic.Text(BoxAt(n)));
     return boxes;
 }
 
@@ -71,12 +71,12 @@ class EnteredValues : public ::testing::TestWithParam<EnteredCase> {};
 TEST_P(EnteredValues, ShownAsRead) {
     const EnteredCase& c = GetParam();
     ScriptedView view({c.Kp, c.Dr, c.mb});
-    CurveState state = SetUpCurve({"0", "0", "1000", "1000000", "0", "90", "1000000", "1"});
-    Command2_Click(view, state);
+    CalculationRecord state = SetUpCurve({"0", "0", "1000", "1000000", "0", "90", "1000000", "1"});
+    RunRequest(view, state, Orientation::Parallel).routine;
     EXPECT_EQ(view.prompts, (std::vector<std::string>{kAskKp, kAskDr, kAskMb}));
-    EXPECT_EQ(view.texts[Field::Text16], c.text16);
-    EXPECT_EQ(view.texts[Field::Text7], c.text7);
-    EXPECT_EQ(view.texts[Field::Text21], c.text21);
+    EXPECT_EQ(view.texts[Box::BeamChainage], c.text16);
+    EXPECT_EQ(view.texts[Box::HalfWidth], c.text7);
+    EXPECT_EQ(view.texts[Box::Precision], c.text21);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -94,8 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Request, EachBoxIsWrittenBeforeTheNextPrompt) {
     ScriptedView view({"1020", "10", "0.001"});
-    CurveState state = SetUpCurve(NorthOfCentre("60", "1"));
-    ASSERT_EQ(Command2_Click(view, state), 1);
+    CalculationRecord state = SetUpCurve(NorthOfCentre("60", "1"));
+    ASSERT_EQ(RunRequest(view, state, Orientation::Parallel).routine, 1);
     const std::vector<std::string> expected = {"?" + kAskKp, "Text16", "?" + kAskDr, "Text7", "?" + kAskMb,
                                                "Text21", "Text19", "Text20", "Text11", "Text9", "Text10",
                                                "Text8", "Text15", "Text13", "Text14", "Text12"};
@@ -104,12 +104,12 @@ TEST(Request, EachBoxIsWrittenBeforeTheNextPrompt) {
 
 TEST(Request, EdgeRadii) {
     ScriptedView view({"12345.678", "0", "0.001"});
-    CurveState state = SetUpCurve({"0", "0", "12345.678", "12345.678", "0", "90", "12345.678", "1"});
-    ASSERT_EQ(Command2_Click(view, state), 6);
-    EXPECT_EQ(static_cast<double>(state.Rin), 12345.677734375);  // kept in single precision
-    EXPECT_EQ(state.Rout, 12345.678);
-    EXPECT_EQ(view.texts[Field::Text11], "0(米)");  // half of Rout - Rin, 0.13 mm
-    EXPECT_EQ(view.texts[Field::Text9], "12345.678");
+    CalculationRecord state = SetUpCurve({"0", "0", "12345.678", "12345.678", "0", "90", "12345.678", "1"});
+    ASSERT_EQ(RunRequest(view, state, Orientation::Parallel).routine, 6);
+    EXPECT_EQ(static_cast<double>(state.edges.Rin), 12345.677734375);  // kept in single precision
+    EXPECT_EQ(state.edges.Rout, 12345.678);
+    EXPECT_EQ(view.texts[Box::InnerLength], "0(米)");  // half of Rout - Rin, 0.13 mm
+    EXPECT_EQ(view.texts[Box::InnerX], "12345.678");
 }
 
 // ---- Which routine ------------------------------------------------------
@@ -161,19 +161,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Request, BeforeAnySetUpAsksForItAndChangesNothing) {
     ScriptedView view({"0", "10", "0.001"});
-    Form1Logic logic(view);
+    Calculator logic(view);
     const std::vector<std::string> before = Boxes(logic);
-    EXPECT_FALSE(logic.Command2_Click());
+    EXPECT_FALSE(logic.ComputeBeamClicked());
     EXPECT_TRUE(view.prompts.empty());
     EXPECT_EQ(view.messages, (std::vector<Message>{{ErrorKind::NoCurve, kNoCurve}}));
     EXPECT_EQ(Boxes(logic), before);
-    EXPECT_TRUE(logic.State() == CurveState{});
+    EXPECT_TRUE(logic.Record() == CalculationRecord{});
 }
 
 TEST(Request, ReplyThatIsNotANumberIsAskedAgain) {
     ScriptedView view({"abc", "", "1020", "十", "10", "x", "0.001"});
-    CurveState state = SetUpCurve(NorthOfCentre("60", "1"));
-    ASSERT_EQ(Command2_Click(view, state), 1);
+    CalculationRecord state = SetUpCurve(NorthOfCentre("60", "1"));
+    ASSERT_EQ(RunRequest(view, state, Orientation::Parallel).routine, 1);
     EXPECT_EQ(view.prompts, (std::vector<std::string>{kAskKp, kAskKp, kAskKp, kAskDr, kAskDr, kAskMb, kAskMb}));
     ASSERT_EQ(view.refusals.size(), 4u);
     const char* rejected[] = {"abc", "", "十", "x"};
@@ -181,7 +181,7 @@ TEST(Request, ReplyThatIsNotANumberIsAskedAgain) {
         EXPECT_EQ(view.refusals[i].rejected, rejected[i]);
         EXPECT_EQ(view.refusals[i].why.kind, ErrorKind::TypeMismatch);
     }
-    EXPECT_EQ(view.texts[Field::Text19], "1499.6");
+    EXPECT_EQ(view.texts[Box::BeamX], "1499.6");
 }
 
 struct HalfWidthCase {
@@ -197,17 +197,17 @@ class HalfWidth : public ::testing::TestWithParam<HalfWidthCase> {};
 TEST_P(HalfWidth, KeepsBelowTheRadius) {
     const HalfWidthCase& c = GetParam();
     ScriptedView view({"1000", c.reply, "1", "0.001"});
-    CurveState state = SetUpCurve(NorthOfCentre("90", "1"));
-    ASSERT_EQ(Command2_Click(view, state), 6);
+    CalculationRecord state = SetUpCurve(NorthOfCentre("90", "1"));
+    ASSERT_EQ(RunRequest(view, state, Orientation::Parallel).routine, 6);
     if (c.refusal) {
         ASSERT_EQ(view.refusals.size(), 1u);
         EXPECT_EQ(view.refusals[0].rejected, c.reply);
         EXPECT_EQ(view.refusals[0].why, (Message{ErrorKind::OutOfRange, *c.refusal}));
         EXPECT_EQ(view.prompts, (std::vector<std::string>{kAskKp, kAskDr, kAskDr, kAskMb}));
-        EXPECT_EQ(state.Dr, 1);
+        EXPECT_EQ(state.request.Dr, 1);
     } else {
         EXPECT_TRUE(view.refusals.empty());
-        EXPECT_EQ(view.texts[Field::Text7], std::string(c.reply) + "(米)");
+        EXPECT_EQ(view.texts[Box::HalfWidth], std::string(c.reply) + "(米)");
     }
 }
 
@@ -229,14 +229,14 @@ TEST(Request, CancelAtEachPromptUndoesTheClick) {
         second[at] = std::nullopt;
         replies.insert(replies.end(), second.begin(), second.begin() + static_cast<std::ptrdiff_t>(at) + 1);
         ScriptedView view(replies);
-        Form1Logic logic(view);
-        ASSERT_TRUE(logic.Command1_Click());
-        ASSERT_TRUE(logic.Command2_Click());
+        Calculator logic(view);
+        ASSERT_TRUE(logic.SetUpCurveClicked());
+        ASSERT_TRUE(logic.ComputeBeamClicked());
         const std::vector<std::string> before = Boxes(logic);
-        const CurveState record = logic.State();
-        EXPECT_FALSE(logic.Command2_Click());
+        const CalculationRecord record = logic.Record();
+        EXPECT_FALSE(logic.ComputeBeamClicked());
         EXPECT_EQ(Boxes(logic), before);
-        EXPECT_TRUE(logic.State() == record);
+        EXPECT_TRUE(logic.Record() == record);
         EXPECT_TRUE(view.messages.empty());
     }
 }
@@ -259,15 +259,15 @@ TEST_P(RefusedRequest, IsUndoneWithOneMessage) {
     replies.insert(replies.end(), c.first.begin(), c.first.end());
     replies.insert(replies.end(), c.second.begin(), c.second.end());
     ScriptedView view(replies);
-    Form1Logic logic(view);
-    ASSERT_TRUE(logic.Command1_Click());
-    ASSERT_TRUE(logic.Command2_Click());
+    Calculator logic(view);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
+    ASSERT_TRUE(logic.ComputeBeamClicked());
     const std::vector<std::string> before = Boxes(logic);
-    const CurveState record = logic.State();
-    EXPECT_FALSE(logic.Command2_Click());
+    const CalculationRecord record = logic.Record();
+    EXPECT_FALSE(logic.ComputeBeamClicked());
     EXPECT_EQ(view.messages, (std::vector<Message>{c.message}));
     EXPECT_EQ(Boxes(logic), before);
-    EXPECT_TRUE(logic.State() == record);
+    EXPECT_TRUE(logic.Record() == record);
     EXPECT_EQ(view.Unanswered(), 0u);
 }
 
@@ -308,27 +308,27 @@ INSTANTIATE_TEST_SUITE_P(
 // leave the results of an earlier chainage beside the new Kp.
 TEST(Request, SquareBeamAwayFromDesignChainageIsComputed) {
     ScriptedView view({"1020", "10", "0.001"});
-    CurveState state = SetUpCurve(NorthOfCentre("90", "1"));
-    ASSERT_EQ(Command2_Click(view, state), 1);
+    CalculationRecord state = SetUpCurve(NorthOfCentre("90", "1"));
+    ASSERT_EQ(RunRequest(view, state, Orientation::Parallel).routine, 1);
     EXPECT_EQ(view.writes.size(), 13u);  // three request boxes and all ten results
     // The axis stays parallel to the radius at J, 2.3 degrees off the radius
     // at K: each half is a little longer than Dr.
-    EXPECT_EQ(view.texts[Field::Text11], "10.008(米)");
-    EXPECT_EQ(view.texts[Field::Text15], "10.008(米)");
+    EXPECT_EQ(view.texts[Box::InnerLength], "10.008(米)");
+    EXPECT_EQ(view.texts[Box::OuterLength], "10.008(米)");
 }
 
 // Only a curve without a direction can reach no routine, and the set-up never
 // completes with P = 0; a record made that way is still refused, not left
 // showing the results of another chainage.
 TEST(Request, CurveWithoutDirectionIsRefused) {
-    CurveState state = SetUpCurve(NorthOfCentre("60", "1"));
-    state.P = 0;
+    CalculationRecord state = SetUpCurve(NorthOfCentre("60", "1"));
+    state.curve.P = 0;
     for (const char* Kp : {"1020", "1000"}) {
         SCOPED_TRACE(Kp);
         ScriptedView view({Kp, "10", "0.001"});
-        CurveState s = state;
+        CalculationRecord s = state;
         try {
-            Command2_Click(view, s);
+            RunRequest(view, s, Orientation::Parallel).routine;
             ADD_FAILURE() << "computed without a curve direction";
         } catch (const Failure& f) {
             EXPECT_EQ(f.kind(), ErrorKind::OutOfRange);

@@ -10,8 +10,8 @@
 #include <functional>
 #include <limits>
 
-#include "calc/request.h"
-#include "calc/routines.h"
+#include "flows/request_flow.h"
+#include "geometry/single_curve.h"
 #include "core/text_formats.h"
 #include "tests/calc_fixture.h"
 #include "tests/scripted_view.h"
@@ -22,15 +22,15 @@ namespace {
 // What the case means for a beam of the design direction, reckoned here
 // from the curve alone with the full pi: the beam centre K on the centre line
 // at Kp and the outward unit vector of the design beam's axis.
-Meaning MeaningOf(const CurveState& s, const Case& c) {
+Meaning MeaningOf(const CalculationRecord& s, const Case& c) {
     Meaning m;
-    m.O = {s.Xo, s.Yo};
-    m.J = {s.Xj, s.Yj};
-    m.R = s.R;
-    m.sense = s.P > 0 ? +1 : -1;
+    m.O = {s.curve.Xo, s.curve.Yo};
+    m.J = {s.design.Xj, s.design.Yj};
+    m.R = s.curve.R;
+    m.sense = s.curve.P > 0 ? +1 : -1;
     m.phiJ = Azimuth(m.J - m.O);
-    const double phiK = m.phiJ + m.sense * (c.Kp - s.Kj) / s.R;
-    m.K = c.Kp == s.Kj ? m.J : Vec{m.O.x + s.R * std::cos(phiK), m.O.y + s.R * std::sin(phiK)};
+    const double phiK = m.phiJ + m.sense * (c.Kp - s.design.Kj) / s.curve.R;
+    m.K = c.Kp == s.design.Kj ? m.J : Vec{m.O.x + s.curve.R * std::cos(phiK), m.O.y + s.curve.R * std::sin(phiK)};
     // The forward tangent at J, turned clockwise by B; its half away from O.
     m.out = AtAzimuth(m.phiJ + m.sense * kPi / 2 + c.Bdegrees * kPi / 180);
     if (Dot(m.out, m.J - m.O) < 0) m.out = {-m.out.x, -m.out.y};
@@ -43,14 +43,14 @@ TEST(EndPointsByMeaning, GeneratedGeometries) {
     int routines[7] = {};
     for (int i = 0; i < 4000; ++i) {
         const Case c = Generate(g, i);
-        const CurveState s = Requested(SetUpCurve(c.curve), c.Kp, c.Dr);
-        const int routine = ChooseRoutine(s.P, s.Kp, s.Kj, s.B);
+        const CalculationRecord s = Requested(SetUpCurve(c.curve), c.Kp, c.Dr);
+        const int routine = ChooseRoutine(s.curve.P, s.request.Kp, s.design.Kj, s.design.B);
         ++routines[routine];
         const Meaning m = MeaningOf(s, c);
         // Cm5 reckons the inner edge from R - Dr in double precision, the others from Rin.
-        const double innerEdge = routine == 5 ? s.R - s.Dr : static_cast<double>(s.Rin);
-        SCOPED_TRACE(testing::Message() << "case " << i << ": routine " << routine << ", R " << s.R << ", B "
-                                        << c.Bdegrees << ", P " << s.P << ", Kp - Kj " << c.Kp - s.Kj
+        const double innerEdge = routine == 5 ? s.curve.R - s.request.Dr : static_cast<double>(s.edges.Rin);
+        SCOPED_TRACE(testing::Message() << "case " << i << ": routine " << routine << ", R " << s.curve.R << ", B "
+                                        << c.Bdegrees << ", P " << s.curve.P << ", Kp - Kj " << c.Kp - s.design.Kj
                                         << ", Dr " << c.Dr);
         if (ExpectComputedOrTrulyRefused(ComputeEnds, m, s, innerEdge))
             ++computed;
@@ -87,7 +87,6 @@ TEST_P(ArithmeticFailure, IsReportedByKind) {
     }
 }
 
-constexpr double kRadToDeg = 180 / 3.1415926535;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // The design example's numbers: O (1000, 2000), R = 500, Dr = 10, J due north, B = 60.
@@ -130,38 +129,39 @@ TEST(DesignAzimuths, AgreeWithTheSetUpUpToWholeTurns) {
     }
 }
 
-// The routines for another chainage take the beam's direction from the record;
-// the copies in their argument list are not used.
-TEST(SkewedRoutines, TakeTheBeamDirectionFromTheRecord) {
-    CurveState s = Requested(SetUpCurve({"1000", "2000", "1000", "1500", "2000", "60", "500", "1"}), 1020, 10);
-    ASSERT_EQ(s.Ab1, 330);
-    ASSERT_EQ(s.Ab2, 150);
-    ScriptedView view;
-    Cm1(view, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, 0, 0);
-    EXPECT_EQ(view.texts[Field::Text9], "1489.313");
-    EXPECT_EQ(view.texts[Field::Text13], "1509.805");
-    // Azimuths a whole turn apart, as the design routine may store them, give the same boxes.
-    s.Ab1 -= 360;
-    s.Ab2 += 360;
-    ScriptedView turned;
-    Cm1(turned, s, s.mb, s.Kj, s.Xo, s.Yo, s.R, s.Rin, s.Rout, s.B, s.RadToDeg, s.Aoj, s.Kp, 0, 0);
-    EXPECT_EQ(turned.texts, view.texts);
+// A beam at another chainage takes its direction from the design beam, and
+// azimuths a whole turn apart (as the design chainage's computation may keep
+// them) give the same texts.
+TEST(SkewedPlacement, TakesTheBeamDirectionFromTheDesignBeam) {
+    CalculationRecord s = SetUpCurve({"1000", "2000", "1000", "1500", "2000", "60", "500", "1"});
+    ASSERT_EQ(s.design.axis.Ab1, 330);
+    ASSERT_EQ(s.design.axis.Ab2, 150);
+    const BeamEnds e = PlaceBeam(s.curve, s.design, 1020, 10, Orientation::Parallel).ends;
+    EXPECT_EQ(CoordinateText(e.Xin), "1489.313");
+    EXPECT_EQ(CoordinateText(e.Xout), "1509.805");
+    DesignBeam turned = s.design;
+    turned.axis.Ab1 -= 360;
+    turned.axis.Ab2 += 360;
+    const BeamEnds t = PlaceBeam(s.curve, turned, 1020, 10, Orientation::Parallel).ends;
+    for (const auto& [a, b] : {std::pair{e.Xin, t.Xin}, {e.Yin, t.Yin}, {e.Xout, t.Xout}, {e.Yout, t.Yout}})
+        EXPECT_EQ(CoordinateText(a), CoordinateText(b));
 }
 
-TEST(DesignRoutine, StoresItsAzimuthsInTheRecord) {
+TEST(DesignPlacement, GivesItsAzimuthsForTheRecord) {
     const struct {
         const char* B;
         const char* P;
         double Ab1, Ab2;
     } rows[] = {{"60", "1", 0, 180}, {"60", "-1", 0, 180}, {"120", "1", 60, 240}, {"120", "-1", 60, 240}};
     for (const auto& r : rows) {
-        CurveState s = SetUpCurve({"2566.9872981077805", "4750", "1234.5", "3000", "5000", r.B, "500", r.P});
-        s.Aoj = 30;  // the design example's radius azimuth, exactly
-        s = Requested(s, 1234.5, 10);
-        ScriptedView view;
-        RunRoutine(5, view, s);
-        EXPECT_EQ(s.Ab1, r.Ab1) << r.B << " " << r.P;
-        EXPECT_EQ(s.Ab2, r.Ab2) << r.B << " " << r.P;
+        CalculationRecord s = SetUpCurve({"2566.9872981077805", "4750", "1234.5", "3000", "5000", r.B, "500", r.P});
+        s.design.Aoj = 30;  // the design example's radius azimuth, exactly
+        const BeamPlacement p = PlaceBeam(s.curve, s.design, 1234.5, 10, Orientation::Parallel);
+        ASSERT_TRUE(p.designAxis.has_value());
+        EXPECT_EQ(p.designAxis->Ab1, r.Ab1) << r.B << " " << r.P;
+        EXPECT_EQ(p.designAxis->Ab2, r.Ab2) << r.B << " " << r.P;
+        // Away from the design chainage the design beam is left as it is.
+        EXPECT_FALSE(PlaceBeam(s.curve, s.design, 1250, 10, Orientation::Parallel).designAxis.has_value());
     }
 }
 

@@ -11,7 +11,7 @@
 
 #include "app/form1.h"
 
-namespace test {
+namespace capbeam::test {
 
 class ScriptedForm1 : public capbeam::Form1 {
 public:
@@ -34,7 +34,7 @@ public:
 
 protected:
     std::optional<QString> RunPrompt(const QString& message, const QString& entry) override {
-        prompts.push_back({message, entry, Box(capbeam::Field::Text1)->text()});
+        prompts.push_back({message, entry, BoxWidget(capbeam::Box::CurveCentreX)->text()});
         events.push_back(QStringLiteral("prompt"));
         if (replies.empty()) return std::nullopt;
         const bool cancel = !replies.front().has_value();
@@ -49,4 +49,4 @@ protected:
     }
 };
 
-}  // namespace test
+}  // namespace capbeam::test

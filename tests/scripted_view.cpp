@@ -12,9 +12,9 @@ std::optional<std::string> ScriptedView::PromptText(const std::string& message, 
     return reply;
 }
 
-void ScriptedView::SetText(Field field, const std::string& text) {
+void ScriptedView::SetText(Box field, const std::string& text) {
     writes.push_back(field);
-    steps.push_back("Text" + std::to_string(FieldNumber(field)));
+    steps.push_back("Text" + std::to_string(BoxNumber(field)));
     texts[field] = text;
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <array>
 #include <deque>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/form1_logic.h"
+#include "flows/calculator.h"
+#include "tests/row_boxes.h"
 
 namespace capbeam::test {
 
@@ -25,7 +27,7 @@ public:
     }
 
     std::optional<std::string> PromptText(const std::string& message, const Refusal* refused) override;
-    void SetText(Field field, const std::string& text) override;
+    void SetText(Box field, const std::string& text) override;
     void EndProgram() override { ended = true; }
     void ShowMessage(const Message& message) override { messages.push_back(message); }
 
@@ -33,8 +35,8 @@ public:
     std::vector<std::string> prompts;
     std::vector<Refusal> refusals;           // one per re-asked prompt
     std::vector<Message> messages;           // message boxes
-    std::vector<Field> writes;               // every SetText, in order
-    std::map<Field, std::string> texts;      // the last text of each box written
+    std::vector<Box> writes;               // every SetText, in order
+    std::map<Box, std::string> texts;      // the last text of each box written
     std::vector<std::string> steps;          // prompts ("?" + text) and writes ("Text7") interleaved
     bool ended = false;
 
@@ -45,6 +47,6 @@ private:
 };
 
 // Convenience for tables of expected boxes.
-using FieldTexts = std::vector<std::pair<Field, std::string>>;
+using FieldTexts = std::vector<std::pair<Box, std::string>>;
 
 }  // namespace capbeam::test

@@ -8,10 +8,10 @@
 #include <cmath>
 #include <string>
 
-#include "app/form1_logic.h"
-#include "calc/batch.h"
-#include "calc/request.h"
-#include "calc/tangent.h"
+#include "flows/calculator.h"
+#include "records/batch.h"
+#include "flows/request_flow.h"
+#include "geometry/single_curve.h"
 #include "core/text_formats.h"
 #include "tests/calc_fixture.h"
 #include "tests/scripted_view.h"
@@ -19,7 +19,7 @@
 namespace capbeam::test {
 namespace {
 
-using F = Field;
+using F = Box;
 using Replies = std::vector<std::optional<std::string>>;
 
 // O at (1000, 2000), R = 500, J due north of O at chainage 1000 (Aoj = 0).
@@ -30,7 +30,7 @@ const std::string kBeyond30 = "1261.7993877916667";
 const std::string kBefore30 = "738.2006122083333";
 
 // Runs one request on `state` with the replies Kp, Dr and mb = 0.001.
-RequestOutcome Request(ScriptedView& view, CurveState& state, Orientation orientation, const std::string& Kp,
+BeamPlacement Request(ScriptedView& view, CalculationRecord& state, Orientation orientation, const std::string& Kp,
                        const std::string& Dr) {
     view.Replies({Kp, Dr, "0.001"});
     return RunRequest(view, state, orientation);
@@ -50,14 +50,14 @@ class AtDesignChainage : public ::testing::TestWithParam<DesignCase> {};
 // Same boxes in the same order, same record (Cm5's azimuths included), same routine.
 TEST_P(AtDesignChainage, BothOrientationsAgreeDigitForDigit) {
     const DesignCase& c = GetParam();
-    const CurveState setUp = SetUpCurve(c.curve);
-    CurveState parallel = setUp, tangent = setUp;
+    const CalculationRecord setUp = SetUpCurve(c.curve);
+    CalculationRecord parallel = setUp, tangent = setUp;
     ScriptedView parallelView, tangentView;
-    const RequestOutcome p = Request(parallelView, parallel, Orientation::Parallel, c.curve.Kj, c.Dr);
-    const RequestOutcome t = Request(tangentView, tangent, Orientation::Tangent, c.curve.Kj, c.Dr);
+    const BeamPlacement p = Request(parallelView, parallel, Orientation::Parallel, c.curve.Kj, c.Dr);
+    const BeamPlacement t = Request(tangentView, tangent, Orientation::Tangent, c.curve.Kj, c.Dr);
     EXPECT_EQ(t.orientation, Orientation::Tangent);
     EXPECT_EQ(t.routine, p.routine);
-    EXPECT_EQ(t.routine, TangentRoutine(setUp.B));
+    EXPECT_EQ(t.routine, TangentRoutine(setUp.design.B));
     EXPECT_EQ(tangentView.steps, parallelView.steps);
     EXPECT_EQ(tangentView.texts, parallelView.texts);
     EXPECT_EQ(parallelView.writes.size(), 13u);
@@ -100,49 +100,49 @@ class WorkedExample : public ::testing::TestWithParam<Example> {};
 // lie on the radius through K.
 TEST_P(WorkedExample, ShowsTheBeamAtK) {
     const Example& c = GetParam();
-    CurveState state = SetUpCurve(c.curve);
-    const CurveState setUp = state;
+    CalculationRecord state = SetUpCurve(c.curve);
+    const CalculationRecord setUp = state;
     ScriptedView view;
-    const RequestOutcome outcome = Request(view, state, Orientation::Tangent, c.Kp, "10");
+    const BeamPlacement outcome = Request(view, state, Orientation::Tangent, c.Kp, "10");
     EXPECT_EQ(outcome.routine, c.routine);
     EXPECT_EQ(outcome.orientation, Orientation::Tangent);
     ASSERT_EQ(view.writes.size(), 3 + c.expected.size());
     for (std::size_t i = 0; i < c.expected.size(); ++i) {
         EXPECT_EQ(view.writes[3 + i], c.expected[i].first) << "write " << i;
-        EXPECT_EQ(view.texts[c.expected[i].first], c.expected[i].second) << FieldNumber(c.expected[i].first);
+        EXPECT_EQ(view.texts[c.expected[i].first], c.expected[i].second) << BoxNumber(c.expected[i].first);
     }
     // The design beam's azimuths stay in the record.
-    EXPECT_EQ(state.Ab1, setUp.Ab1);
-    EXPECT_EQ(state.Ab2, setUp.Ab2);
+    EXPECT_EQ(state.design.axis.Ab1, setUp.design.axis.Ab1);
+    EXPECT_EQ(state.design.axis.Ab2, setUp.design.axis.Ab2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, WorkedExample,
     ::testing::Values(
         Example{"SkewedRightCurveBeyond", NorthOfCentre("60", "1"), kBeyond30,
-                {{F::Text19, "1433.013"}, {F::Text20, "2250"}, {F::Text11, "11.587(米)"}, {F::Text15, "11.51(米)"},
-                 {F::Text13, "1444.522"}, {F::Text14, "2250"}, {F::Text9, "1421.426"}, {F::Text10, "2250"},
-                 {F::Text12, "K 1+ 256.157"}, {F::Text8, "K 1+ 267.711"}},
+                {{F::BeamX, "1433.013"}, {F::BeamY, "2250"}, {F::InnerLength, "11.587(米)"}, {F::OuterLength, "11.51(米)"},
+                 {F::OuterX, "1444.522"}, {F::OuterY, "2250"}, {F::InnerX, "1421.426"}, {F::InnerY, "2250"},
+                 {F::OuterChainage, "K 1+ 256.157"}, {F::InnerChainage, "K 1+ 267.711"}},
                 5},
         Example{"ObtuseLeftCurveBeyond", NorthOfCentre("120", "-1"), kBeyond30,
-                {{F::Text19, "1433.013"}, {F::Text20, "1750"}, {F::Text11, "11.587(米)"}, {F::Text15, "11.51(米)"},
-                 {F::Text13, "1444.522"}, {F::Text14, "1750"}, {F::Text9, "1421.426"}, {F::Text10, "1750"},
-                 {F::Text12, "K 1+ 256.157"}, {F::Text8, "K 1+ 267.711"}},
+                {{F::BeamX, "1433.013"}, {F::BeamY, "1750"}, {F::InnerLength, "11.587(米)"}, {F::OuterLength, "11.51(米)"},
+                 {F::OuterX, "1444.522"}, {F::OuterY, "1750"}, {F::InnerX, "1421.426"}, {F::InnerY, "1750"},
+                 {F::OuterChainage, "K 1+ 256.157"}, {F::InnerChainage, "K 1+ 267.711"}},
                 5},
         Example{"SkewedRightCurveBefore", NorthOfCentre("60", "1"), kBefore30,
-                {{F::Text19, "1433.013"}, {F::Text20, "1750"}, {F::Text11, "11.587(米)"}, {F::Text15, "11.51(米)"},
-                 {F::Text13, "1438.767"}, {F::Text14, "1740.032"}, {F::Text9, "1427.219"}, {F::Text10, "1760.034"},
-                 {F::Text12, "K 0+ 732.559"}, {F::Text8, "K 0+ 744.112"}},
+                {{F::BeamX, "1433.013"}, {F::BeamY, "1750"}, {F::InnerLength, "11.587(米)"}, {F::OuterLength, "11.51(米)"},
+                 {F::OuterX, "1438.767"}, {F::OuterY, "1740.032"}, {F::InnerX, "1427.219"}, {F::InnerY, "1760.034"},
+                 {F::OuterChainage, "K 0+ 732.559"}, {F::InnerChainage, "K 0+ 744.112"}},
                 5},
         Example{"SquareRightCurveBefore", NorthOfCentre("90", "1"), kBefore30,
-                {{F::Text19, "1433.013"}, {F::Text20, "1750"}, {F::Text9, "1424.352"}, {F::Text10, "1755"},
-                 {F::Text13, "1441.673"}, {F::Text14, "1745"}, {F::Text8, "K 0+ 738.201"},
-                 {F::Text12, "K 0+ 738.201"}, {F::Text11, "10(米)"}, {F::Text15, "10(米)"}},
+                {{F::BeamX, "1433.013"}, {F::BeamY, "1750"}, {F::InnerX, "1424.352"}, {F::InnerY, "1755"},
+                 {F::OuterX, "1441.673"}, {F::OuterY, "1745"}, {F::InnerChainage, "K 0+ 738.201"},
+                 {F::OuterChainage, "K 0+ 738.201"}, {F::InnerLength, "10(米)"}, {F::OuterLength, "10(米)"}},
                 6},
         Example{"SquareLeftCurveBefore", NorthOfCentre("90", "-1"), kBefore30,
-                {{F::Text19, "1433.013"}, {F::Text20, "2250"}, {F::Text9, "1424.352"}, {F::Text10, "2245"},
-                 {F::Text13, "1441.673"}, {F::Text14, "2255"}, {F::Text8, "K 0+ 738.201"},
-                 {F::Text12, "K 0+ 738.201"}, {F::Text11, "10(米)"}, {F::Text15, "10(米)"}},
+                {{F::BeamX, "1433.013"}, {F::BeamY, "2250"}, {F::InnerX, "1424.352"}, {F::InnerY, "2245"},
+                 {F::OuterX, "1441.673"}, {F::OuterY, "2255"}, {F::InnerChainage, "K 0+ 738.201"},
+                 {F::OuterChainage, "K 0+ 738.201"}, {F::InnerLength, "10(米)"}, {F::OuterLength, "10(米)"}},
                 6}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -159,23 +159,23 @@ class SquareBeam : public ::testing::TestWithParam<SquareCase> {};
 
 TEST_P(SquareBeam, LiesOnTheRadiusThroughK) {
     const SquareCase& c = GetParam();
-    const CurveState s = Requested(SetUpCurve(c.curve), c.Kp, c.Dr);
+    const CalculationRecord s = Requested(SetUpCurve(c.curve), c.Kp, c.Dr);
     const BeamEnds e = ComputeTangentEnds(s);
-    const Vec O{s.Xo, s.Yo}, K{e.Xk, e.Yk}, in{e.Xin, e.Yin}, out{e.Xout, e.Yout};
+    const Vec O{s.curve.Xo, s.curve.Yo}, K{e.Xk, e.Yk}, in{e.Xin, e.Yin}, out{e.Xout, e.Yout};
     const Vec radius = K - O;
-    EXPECT_NEAR(Length(radius), s.R, 1e-9 * s.R);
-    EXPECT_NEAR(Length(in - O), static_cast<double>(s.Rin), 1e-9 * s.R);
-    EXPECT_NEAR(Length(out - O), s.Rout, 1e-9 * s.R);
-    EXPECT_NEAR(Cross(in - O, radius) / Length(radius), 0, 1e-9 * s.R);
-    EXPECT_NEAR(Cross(out - O, radius) / Length(radius), 0, 1e-9 * s.R);
+    EXPECT_NEAR(Length(radius), s.curve.R, 1e-9 * s.curve.R);
+    EXPECT_NEAR(Length(in - O), static_cast<double>(s.edges.Rin), 1e-9 * s.curve.R);
+    EXPECT_NEAR(Length(out - O), s.edges.Rout, 1e-9 * s.curve.R);
+    EXPECT_NEAR(Cross(in - O, radius) / Length(radius), 0, 1e-9 * s.curve.R);
+    EXPECT_NEAR(Cross(out - O, radius) / Length(radius), 0, 1e-9 * s.curve.R);
     EXPECT_GT(Dot(in - O, radius), 0);
     EXPECT_GT(Dot(out - O, radius), 0);
     // The chainage Kp at both ends, exactly.
-    EXPECT_EQ(e.Kin, s.Kp);
-    EXPECT_EQ(e.Kout, s.Kp);
+    EXPECT_EQ(e.Kin, s.request.Kp);
+    EXPECT_EQ(e.Kout, s.request.Kp);
     // And K at the chainage Kp: the arc from J to K on R.
-    const double turned = (s.P > 0 ? 1 : -1) * (Azimuth(radius) - Azimuth(Vec{s.Xj, s.Yj} - O));
-    EXPECT_NEAR(s.R * Wrap(turned - (s.Kp - s.Kj) / s.R), 0, kMillimetre);
+    const double turned = (s.curve.P > 0 ? 1 : -1) * (Azimuth(radius) - Azimuth(Vec{s.design.Xj, s.design.Yj} - O));
+    EXPECT_NEAR(s.curve.R * Wrap(turned - (s.request.Kp - s.design.Kj) / s.curve.R), 0, kMillimetre);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -198,15 +198,15 @@ INSTANTIATE_TEST_SUITE_P(
 // the axis through K at the skew B, clockwise, from the forward tangent at K
 // (azimuth of the radius to K, plus 90 degrees on a right-hand curve, minus 90
 // on a left-hand one); `out` its half away from O.
-Meaning TangentMeaning(const CurveState& s, const Case& c) {
+Meaning TangentMeaning(const CalculationRecord& s, const Case& c) {
     Meaning m;
-    m.O = {s.Xo, s.Yo};
-    m.J = {s.Xj, s.Yj};
-    m.R = s.R;
-    m.sense = s.P > 0 ? +1 : -1;
+    m.O = {s.curve.Xo, s.curve.Yo};
+    m.J = {s.design.Xj, s.design.Yj};
+    m.R = s.curve.R;
+    m.sense = s.curve.P > 0 ? +1 : -1;
     m.phiJ = Azimuth(m.J - m.O);
-    const double phiK = m.phiJ + m.sense * (c.Kp - s.Kj) / s.R;
-    m.K = c.Kp == s.Kj ? m.J : Vec{m.O.x + s.R * std::cos(phiK), m.O.y + s.R * std::sin(phiK)};
+    const double phiK = m.phiJ + m.sense * (c.Kp - s.design.Kj) / s.curve.R;
+    m.K = c.Kp == s.design.Kj ? m.J : Vec{m.O.x + s.curve.R * std::cos(phiK), m.O.y + s.curve.R * std::sin(phiK)};
     m.out = AtAzimuth(phiK + m.sense * kPi / 2 + c.Bdegrees * kPi / 180);
     if (Dot(m.out, m.K - m.O) < 0) m.out = {-m.out.x, -m.out.y};
     return m;
@@ -218,14 +218,14 @@ TEST(TangentByMeaning, GeneratedGeometries) {
     int routines[7] = {};
     for (int i = 0; i < 4000; ++i) {
         const Case c = Generate(g, i);
-        const CurveState s = Requested(SetUpCurve(c.curve), c.Kp, c.Dr);
-        const int routine = ChooseRoutine(s.P, s.Kp, s.Kj, s.B);
+        const CalculationRecord s = Requested(SetUpCurve(c.curve), c.Kp, c.Dr);
+        const int routine = ChooseRoutine(s.curve.P, s.request.Kp, s.design.Kj, s.design.B);
         ++routines[routine];
         const Meaning m = TangentMeaning(s, c);
         // The radial computation reckons the inner edge from Rin, the skewed one from R - Dr.
-        const double innerEdge = s.B == 90 ? static_cast<double>(s.Rin) : s.R - s.Dr;
-        SCOPED_TRACE(testing::Message() << "case " << i << ": routine " << routine << ", R " << s.R << ", B "
-                                        << c.Bdegrees << ", P " << s.P << ", Kp - Kj " << c.Kp - s.Kj
+        const double innerEdge = s.design.B == 90 ? static_cast<double>(s.edges.Rin) : s.curve.R - s.request.Dr;
+        SCOPED_TRACE(testing::Message() << "case " << i << ": routine " << routine << ", R " << s.curve.R << ", B "
+                                        << c.Bdegrees << ", P " << s.curve.P << ", Kp - Kj " << c.Kp - s.design.Kj
                                         << ", Dr " << c.Dr);
         const std::optional<BeamEnds> ends = ExpectComputedOrTrulyRefused(ComputeTangentEnds, m, s, innerEdge);
         if (!ends) {
@@ -237,15 +237,15 @@ TEST(TangentByMeaning, GeneratedGeometries) {
 
         // Every beam of the orientation is the design beam turned about O:
         // its lengths are those at J, bit for bit.
-        CurveState atJ = s;
-        atJ.Kp = s.Kj;
+        CalculationRecord atJ = s;
+        atJ.request.Kp = s.design.Kj;
         const BeamEnds design = ComputeEnds(atJ);
         EXPECT_EQ(e.Lin, design.Lin);
         EXPECT_EQ(e.Lout, design.Lout);
-        if (s.B == 90) {
+        if (s.design.B == 90) {
             ++square;
-            EXPECT_EQ(e.Kin, s.Kp);
-            EXPECT_EQ(e.Kout, s.Kp);
+            EXPECT_EQ(e.Kin, s.request.Kp);
+            EXPECT_EQ(e.Kout, s.request.Kp);
         }
     }
     RecordProperty("computed", computed);
@@ -272,19 +272,19 @@ class TangentThenParallel : public ::testing::TestWithParam<SequenceCase> {};
 // it shows after a parallel one.
 TEST_P(TangentThenParallel, ParallelResultsUnchanged) {
     const SequenceCase& c = GetParam();
-    const CurveState setUp = SetUpCurve(c.curve);
-    CurveState reference = setUp, mixed = setUp;
+    const CalculationRecord setUp = SetUpCurve(c.curve);
+    CalculationRecord reference = setUp, mixed = setUp;
     ScriptedView referenceFirst, mixedFirst;
     Request(referenceFirst, reference, Orientation::Parallel, c.firstKp, "10");
     Request(mixedFirst, mixed, Orientation::Tangent, c.firstKp, "10");
     EXPECT_TRUE(mixed == reference);
     if (c.firstKp != c.curve.Kj) {
-        EXPECT_EQ(mixed.Ab1, setUp.Ab1);
-        EXPECT_EQ(mixed.Ab2, setUp.Ab2);
+        EXPECT_EQ(mixed.design.axis.Ab1, setUp.design.axis.Ab1);
+        EXPECT_EQ(mixed.design.axis.Ab2, setUp.design.axis.Ab2);
     }
     ScriptedView referenceSecond, mixedSecond;
-    const RequestOutcome r = Request(referenceSecond, reference, Orientation::Parallel, c.secondKp, "10");
-    const RequestOutcome m = Request(mixedSecond, mixed, Orientation::Parallel, c.secondKp, "10");
+    const BeamPlacement r = Request(referenceSecond, reference, Orientation::Parallel, c.secondKp, "10");
+    const BeamPlacement m = Request(mixedSecond, mixed, Orientation::Parallel, c.secondKp, "10");
     EXPECT_EQ(m.routine, r.routine);
     EXPECT_EQ(m.orientation, Orientation::Parallel);
     EXPECT_EQ(mixedSecond.steps, referenceSecond.steps);
@@ -307,21 +307,21 @@ INSTANTIATE_TEST_SUITE_P(
 // turned past the radius and is refused; a beam at B to its own tangent is
 // the design beam again, 100 m further on.
 TEST(Tangent, ComputesWhereTheParallelBeamTurnsPastTheRadius) {
-    const CurveState setUp = SetUpCurve(NorthOfCentre("10", "1"));
-    CurveState parallel = setUp, tangent = setUp, design = setUp;
+    const CalculationRecord setUp = SetUpCurve(NorthOfCentre("10", "1"));
+    CalculationRecord parallel = setUp, tangent = setUp, design = setUp;
     ScriptedView parallelView, tangentView, designView;
     EXPECT_THROW(Request(parallelView, parallel, Orientation::Parallel, "1100", "1"), Failure);
     Request(tangentView, tangent, Orientation::Tangent, "1100", "1");
     Request(designView, design, Orientation::Parallel, "1000", "1");
-    EXPECT_EQ(tangentView.texts[F::Text11], designView.texts[F::Text11]);
-    EXPECT_EQ(tangentView.texts[F::Text15], designView.texts[F::Text15]);
+    EXPECT_EQ(tangentView.texts[F::InnerLength], designView.texts[F::InnerLength]);
+    EXPECT_EQ(tangentView.texts[F::OuterLength], designView.texts[F::OuterLength]);
 }
 
 // The axis that misses the inner edge at J misses it at every chainage, and
 // the refusal is the design position's own, word for word.
 TEST(Tangent, RefusesAsTheDesignPositionDoes) {
     const CurveReplies curve = {"1000", "2000", "1000", "1100", "2000", "20", "100", "1"};
-    CurveState atJ = SetUpCurve(curve);
+    CalculationRecord atJ = SetUpCurve(curve);
     ScriptedView designView;
     std::string designRefusal;
     try {
@@ -335,16 +335,16 @@ TEST(Tangent, RefusesAsTheDesignPositionDoes) {
         Replies replies = SetUpReplies(curve);
         replies.insert(replies.end(), {Kp, "1", "0.001", Kp, "10", "0.001"});
         ScriptedView view(replies);
-        Form1Logic logic(view);
+        Calculator logic(view);
         logic.SetOrientation(Orientation::Tangent);
-        ASSERT_TRUE(logic.Command1_Click());
-        ASSERT_TRUE(logic.Command2_Click());  // Dr = 1 reaches the inner edge
+        ASSERT_TRUE(logic.SetUpCurveClicked());
+        ASSERT_TRUE(logic.ComputeBeamClicked());  // Dr = 1 reaches the inner edge
         const auto boxes = logic.Texts();
-        const CurveState record = logic.State();
-        EXPECT_FALSE(logic.Command2_Click());  // Dr = 10 does not
+        const CalculationRecord record = logic.Record();
+        EXPECT_FALSE(logic.ComputeBeamClicked());  // Dr = 10 does not
         EXPECT_EQ(view.messages, (std::vector<Message>{{ErrorKind::Geometry, designRefusal}}));
         EXPECT_EQ(logic.Texts(), boxes);
-        EXPECT_TRUE(logic.State() == record);
+        EXPECT_TRUE(logic.Record() == record);
         EXPECT_EQ(logic.Table().RowCount(), 1u);
     }
 }
@@ -355,12 +355,12 @@ TEST(Tangent, WindowRequestAddsATangentRowShowingItsBoxes) {
     Replies replies = SetUpReplies(NorthOfCentre("60", "1"));
     replies.insert(replies.end(), {kBeyond30, "10", "0.001", "980", "10", "0.001"});
     ScriptedView view(replies);
-    Form1Logic logic(view);
-    ASSERT_TRUE(logic.Command1_Click());
+    Calculator logic(view);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
     logic.SetOrientation(Orientation::Tangent);
-    ASSERT_TRUE(logic.Command2_Click());
+    ASSERT_TRUE(logic.ComputeBeamClicked());
     logic.SetOrientation(Orientation::Parallel);
-    ASSERT_TRUE(logic.Command2_Click());
+    ASSERT_TRUE(logic.ComputeBeamClicked());
 
     ASSERT_EQ(logic.Table().Groups().size(), 1u);
     const std::vector<PierRow>& rows = logic.Table().Groups()[0].rows;
@@ -378,12 +378,12 @@ TEST(Tangent, WindowRequestAddsATangentRowShowingItsBoxes) {
     EXPECT_EQ(parallel.routine, 2);
     for (int col = 0; col < kPierColumnCount; ++col)
         EXPECT_EQ(parallel.texts[static_cast<std::size_t>(col)],
-                  logic.Text(kPierColumnFields[static_cast<std::size_t>(col)]))
+                  logic.Text(kRowBoxes[static_cast<std::size_t>(col)]))
             << kPierColumnTitles[static_cast<std::size_t>(col)];
-    CurveState alone = SetUpCurve(NorthOfCentre("60", "1"));
+    CalculationRecord alone = SetUpCurve(NorthOfCentre("60", "1"));
     ScriptedView aloneView;
     Request(aloneView, alone, Orientation::Parallel, "980", "10");
-    for (const auto& [field, text] : aloneView.texts) EXPECT_EQ(logic.Text(field), text) << FieldNumber(field);
+    for (const auto& [field, text] : aloneView.texts) EXPECT_EQ(logic.Text(field), text) << BoxNumber(field);
 }
 
 // A tangent batch gives, row for row, what the same tangent clicks give in the window.
@@ -398,15 +398,15 @@ TEST(Tangent, BatchRowsEqualTheWindowsClicks) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         ScriptedView view(SetUpReplies(r.curve));
-        Form1Logic window(view);
+        Calculator window(view);
         window.SetOrientation(Orientation::Tangent);
-        ASSERT_TRUE(window.Command1_Click());
-        const CurveState curve = window.State();
+        ASSERT_TRUE(window.SetUpCurveClicked());
+        const CalculationRecord curve = window.Record();
         for (const double Kp : chainages) {
             view.Replies({Reply(Kp), "3.5", "0.001"});
-            ASSERT_TRUE(window.Command2_Click());
+            ASSERT_TRUE(window.ComputeBeamClicked());
         }
-        const BatchOutcome batch = RunBatch(curve, chainages, 3.5, 0.001f, Orientation::Tangent);
+        const BatchOutcome batch = RunBatch(curve.curve, curve.design, chainages, 3.5, Orientation::Tangent);
         EXPECT_TRUE(batch.refused.empty());
         const std::vector<PierRow>& clicked = window.Table().Groups().back().rows;
         ASSERT_EQ(batch.rows.size(), clicked.size());
@@ -423,17 +423,17 @@ TEST(Tangent, WindowRowCopiesTheBoxes) {
     Replies replies = SetUpReplies(NorthOfCentre("90", "-1"));
     replies.insert(replies.end(), {kBefore30, "10", "0.001"});
     ScriptedView view(replies);
-    Form1Logic logic(view);
+    Calculator logic(view);
     logic.SetOrientation(Orientation::Tangent);
-    ASSERT_TRUE(logic.Command1_Click());
-    ASSERT_TRUE(logic.Command2_Click());
+    ASSERT_TRUE(logic.SetUpCurveClicked());
+    ASSERT_TRUE(logic.ComputeBeamClicked());
     ASSERT_EQ(logic.Table().RowCount(), 1u);
     const PierRow& row = logic.Table().Groups()[0].rows[0];
     EXPECT_EQ(row.orientation, Orientation::Tangent);
     EXPECT_EQ(row.routine, 6);
     for (int col = 0; col < kPierColumnCount; ++col)
         EXPECT_EQ(row.texts[static_cast<std::size_t>(col)],
-                  logic.Text(kPierColumnFields[static_cast<std::size_t>(col)]))
+                  logic.Text(kRowBoxes[static_cast<std::size_t>(col)]))
             << kPierColumnTitles[static_cast<std::size_t>(col)];
     EXPECT_EQ(row.Text(PierColumn::Kin), "K 0+ 738.201");
     EXPECT_EQ(row.Text(PierColumn::Kout), "K 0+ 738.201");

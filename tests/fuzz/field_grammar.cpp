@@ -65,22 +65,22 @@ bool IsChainageText(std::string_view t) {
     return false;
 }
 
-bool IsFieldText(Field field, std::string_view t) {
+bool IsFieldText(Box field, std::string_view t) {
     switch (field) {
-        case Field::Text1: case Field::Text2: case Field::Text4: case Field::Text5:
+        case Box::CurveCentreX: case Box::CurveCentreY: case Box::DesignX: case Box::DesignY:
             return !t.empty() && t[0] == ' ' && IsNumberText(t.substr(1));
-        case Field::Text3: case Field::Text16: case Field::Text8: case Field::Text12:
+        case Box::DesignChainage: case Box::BeamChainage: case Box::InnerChainage: case Box::OuterChainage:
             return IsChainageText(t);
-        case Field::Text6:
+        case Box::Skew:
             return StripSuffix(t, "( 度, 分，秒 )") && !t.empty() && t[0] == ' ' && IsNumberText(t.substr(1));
-        case Field::Text7: case Field::Text11: case Field::Text15: case Field::Text18:
+        case Box::HalfWidth: case Box::InnerLength: case Box::OuterLength: case Box::Radius:
             return StripSuffix(t, "(米)") && IsNumberText(t);
-        case Field::Text21:
+        case Box::Precision:
             return StripSuffix(t, "(度)") && IsNumberText(t);
-        case Field::Text17:
+        case Box::Direction:
             return t == "正偏" || t == "反偏";
-        case Field::Text9: case Field::Text10: case Field::Text13: case Field::Text14:
-        case Field::Text19: case Field::Text20:
+        case Box::InnerX: case Box::InnerY: case Box::OuterX: case Box::OuterY:
+        case Box::BeamX: case Box::BeamY:
             return IsNumberText(t);
     }
     return false;

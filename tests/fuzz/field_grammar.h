@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/window_ops.h"
+#include "flows/window_ops.h"
 
 // What the text formats can produce, as a grammar: a checker for any text a
 // box shows. Used where inputs are arbitrary (fuzzing), so that a box showing
@@ -22,6 +22,6 @@ bool IsSignedText(std::string_view t);
 bool IsChainageText(std::string_view t);
 
 // Any text the window's handlers can write into `field`.
-bool IsFieldText(Field field, std::string_view t);
+bool IsFieldText(Box field, std::string_view t);
 
 }  // namespace capbeam::test

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/form1_logic.h"
+#include "flows/calculator.h"
 #include "tests/fuzz/field_grammar.h"
 
 namespace {
@@ -45,7 +45,7 @@ public:
             default: return std::string(in_.PickValueInArray(kReplies));
         }
     }
-    void SetText(Field, const std::string&) override {}
+    void SetText(Box, const std::string&) override {}
     void EndProgram() override { ended = true; }
     void ShowMessage(const Message& m) override { Check(!m.text.empty(), "a message says something"); }
 
@@ -56,49 +56,63 @@ private:
     int prompts_ = 0;
 };
 
-using Texts = std::array<std::string, kFieldCount>;
+using Texts = std::array<std::string, kBoxCount>;
 
-Texts TextsOf(const Form1Logic& logic) {
+Texts TextsOf(const Calculator& logic) {
     Texts t;
-    for (int n = 1; n <= kFieldCount; ++n) t[n - 1] = logic.Text(FieldAt(n));
+    for (int n = 1; n <= kBoxCount; ++n) t[n - 1] = logic.Text(BoxAt(n));
     return t;
 }
 
-bool SameBits(const CurveState& a, const CurveState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+// Field by field, each value bit for bit (so 0 and -0 differ, and a NaN
+// equals itself); the record's padding bytes are never read.
+template <class T>
+bool Same(T a, T b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+bool SameBits(const CalculationRecord& a, const CalculationRecord& b) {
+    const Curve &c = a.curve, &d = b.curve;
+    const DesignBeam &j = a.design, &k = b.design;
+    const RequestValues &q = a.request, &r = b.request;
+    return a.hasCurve == b.hasCurve && Same(c.Xo, d.Xo) && Same(c.Yo, d.Yo) && Same(c.R, d.R) && Same(c.P, d.P) &&
+           Same(j.Kj, k.Kj) && Same(j.Xj, k.Xj) && Same(j.Yj, k.Yj) && Same(j.B, k.B) && Same(j.Aoj, k.Aoj) &&
+           Same(j.axis.Ab1, k.axis.Ab1) && Same(j.axis.Ab2, k.axis.Ab2) && Same(q.Kp, r.Kp) && Same(q.Dr, r.Dr) &&
+           Same(q.mb, r.mb) && Same(a.edges.Rin, b.edges.Rin) && Same(a.edges.Rout, b.edges.Rout);
+}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     FuzzView view(in);
-    Form1Logic logic(view);
+    Calculator logic(view);
     for (int click = 0; click < 16 && in.remaining_bytes() > 0 && !view.ended; ++click) {
-        const CurveState before = logic.State();
+        const CalculationRecord before = logic.Record();
         const Texts textsBefore = TextsOf(logic);
         const int button = in.ConsumeIntegralInRange<int>(1, 9);  // "退出计算" rarely
         bool completed = true;
         if (button == 9) {
-            logic.Command3_Click();
+            logic.ExitClicked();
             Check(view.ended, "退出计算 ends the program");
         } else {
             if (button % 2 == 0)
                 logic.SetOrientation(in.ConsumeBool() ? Orientation::Tangent : Orientation::Parallel);
-            completed = button % 2 ? logic.Command1_Click() : logic.Command2_Click();
+            completed = button % 2 ? logic.SetUpCurveClicked() : logic.ComputeBeamClicked();
             // A tangent beam away from the design chainage keeps the design
             // beam's azimuths in the record, for the parallel requests after it.
             if (completed && button % 2 == 0 && logic.GetOrientation() == Orientation::Tangent &&
-                logic.State().Kp != logic.State().Kj)
-                Check(logic.State().Ab1 == before.Ab1 && logic.State().Ab2 == before.Ab2,
+                logic.Record().request.Kp != logic.Record().design.Kj)
+                Check(logic.Record().design.axis.Ab1 == before.design.axis.Ab1 && logic.Record().design.axis.Ab2 == before.design.axis.Ab2,
                       "a tangent request leaves the design azimuths alone");
         }
         const Texts textsAfter = TextsOf(logic);
         if (!completed) {
-            Check(SameBits(logic.State(), before), "a refused or cancelled click leaves the record as it was");
+            Check(SameBits(logic.Record(), before), "a refused or cancelled click leaves the record as it was");
             Check(textsAfter == textsBefore, "a refused or cancelled click leaves every box as it was");
         }
-        for (int n = 1; n <= kFieldCount; ++n) {
+        for (int n = 1; n <= kBoxCount; ++n) {
             const std::string& t = textsAfter[n - 1];
-            Check(t == textsBefore[n - 1] || test::IsFieldText(FieldAt(n), t), "a box shows a text the formats produce");
+            Check(t == textsBefore[n - 1] || test::IsFieldText(BoxAt(n), t), "a box shows a text the formats produce");
         }
     }
     return 0;

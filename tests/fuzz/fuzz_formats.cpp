@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/failure.h"
-#include "calc/batch.h"
+#include "records/batch.h"
 #include "core/text_formats.h"
 #include "tests/fuzz/field_grammar.h"
 

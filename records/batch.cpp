@@ -1,99 +1,19 @@
-#include "calc/batch.h"
+#include "records/batch.h"
 
 #include <cmath>
 #include <charconv>
 #include <optional>
 #include <utility>
 
+#include "core/rules.h"
 #include "core/text_formats.h"
 
 namespace capbeam {
 
 namespace {
 
-// A number as a typed reply that the readers turn back into exactly the same
-// value: the shortest text that identifies the double (a float widened to a
-// double reads back as that float).
-std::string ExactReply(double value) {
-    char text[40];
-    const std::to_chars_result r = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, r.ptr);
-}
-
-// The request asks for Kp, Dr and mb in this order.
-enum PromptIndex { kKpPrompt = 0, kDrPrompt = 1, kMbPrompt = 2 };
-
-// The window as one request of the batch sees it: the three prompts answered
-// with the batch's values, the boxes kept in an array. A refused reply is not
-// typed again: the request is cancelled and the refusal kept as its reason.
-class BatchOps : public WindowOps {
-public:
-    BatchOps(std::string Dr, std::string mb) : Dr_(std::move(Dr)), mb_(std::move(mb)) {}
-
-    void Start(std::string Kp) {
-        Kp_ = std::move(Kp);
-        prompt_ = 0;
-        refusal_.reset();
-    }
-
-    std::optional<std::string> PromptText(const std::string&, const Refusal* refused) override {
-        if (refused) {
-            refusal_ = refused->why;
-            return std::nullopt;
-        }
-        switch (prompt_++) {
-            case kKpPrompt: return Kp_;
-            case kDrPrompt: return Dr_;
-            case kMbPrompt: return mb_;
-            default: return std::nullopt;  // the request asks nothing else
-        }
-    }
-    void SetText(Field field, const std::string& text) override {
-        boxes[static_cast<std::size_t>(FieldNumber(field) - 1)] = text;
-    }
-    void EndProgram() override {}
-
-    const std::optional<Message>& RefusalReason() const { return refusal_; }
-
-    std::array<std::string, kFieldCount> boxes;
-
-private:
-    std::string Kp_, Dr_, mb_;
-    int prompt_ = 0;
-    std::optional<Message> refusal_;
-};
-
-// Stops the check of the batch's own values once they have all been read.
-struct ValuesRead {};
-
-class CheckOps : public BatchOps {
-public:
-    using BatchOps::BatchOps;
-    void SetText(Field field, const std::string& text) override {
-        BatchOps::SetText(field, text);
-        if (field == Field::Text21) throw ValuesRead{};
-    }
-};
-
-// Dr and mb go through the request's own prompts, readers and rules before
-// any chainage runs: a request at chainage 0 on a copy of the record, stopped
-// as soon as mb has been shown. A curve that is missing fails the same way.
-void CheckValues(const CurveState& curve, const std::string& Dr, const std::string& mb, Orientation orientation) {
-    CurveState scratch = curve;
-    CheckOps ops(Dr, mb);
-    ops.Start("0");
-    try {
-        RunRequest(ops, scratch, orientation);
-    } catch (const ValuesRead&) {
-        return;
-    } catch (const Cancelled&) {
-        if (ops.RefusalReason()) throw Failure(ops.RefusalReason()->kind, ops.RefusalReason()->text);
-        throw Failure(ErrorKind::InvalidOperation, "半幅宽度 Dr 或精度 mb 没有读入。请检查后重新计算。");
-    }
-}
-
 std::string KpTextOf(double Kp) {
-    if (!std::isfinite(Kp)) return ExactReply(Kp);  // only reached for values no reader gives
+    if (!std::isfinite(Kp)) return std::isnan(Kp) ? "NaN" : (Kp > 0 ? "inf" : "-inf");  // no reader gives these
     return ChainageText(Kp, ChainageForm::Entered);
 }
 
@@ -135,38 +55,23 @@ bool IsSeparatorAt(std::string_view text, std::size_t i, std::size_t& width) {
 
 }  // namespace
 
-BatchOutcome RunBatch(const CurveState& curve, const std::vector<double>& chainages, double Dr, float mb,
+BatchOutcome RunBatch(const Curve& curve, DesignBeam design, const std::vector<double>& chainages, double Dr,
                       Orientation orientation) {
-    const std::string DrReply = ExactReply(Dr);
-    const std::string mbReply = ExactReply(mb);
-    CheckValues(curve, DrReply, mbReply, orientation);
+    if (const std::optional<std::string> problem = HalfWidthProblem(Dr, curve.R))
+        throw Failure(ErrorKind::OutOfRange, *problem);
 
-    // The chainages run one after the other on one record, as clicks of the
-    // window do: what a request leaves in the record (Cm5 stores the beam's
-    // azimuths) is what the next one starts from, and a refused request is
-    // undone whole, record and boxes.
     BatchOutcome outcome;
     outcome.rows.reserve(chainages.size());
-    CurveState state = curve;
-    BatchOps ops(DrReply, mbReply);
-    for (const double Kp : chainages) {
-        const CurveState savedState = state;
-        const auto savedBoxes = ops.boxes;
-        ops.Start(ExactReply(Kp));
-        std::optional<Message> why;
+    for (double Kp : chainages) {
+        if (Kp == 0) Kp = 0;  // -0 reads as 0 when typed; so it does here
         try {
-            const RequestOutcome result = RunRequest(ops, state, orientation);
-            outcome.rows.push_back(RowFromBoxes(ops.boxes, state.Kp, result));
+            if (!std::isfinite(Kp))
+                throw Failure(ErrorKind::Overflow, "桩号超出了数值范围，无法计算。请检查桩号。");
+            const BeamPlacement placement = PlaceBeam(curve, design, Kp, Dr, orientation);
+            if (placement.designAxis) design.axis = *placement.designAxis;
+            outcome.rows.push_back(RowOf(Kp, Dr, placement));
         } catch (const Failure& failure) {
-            why = failure.message();
-        } catch (const Cancelled&) {
-            why = ops.RefusalReason().value_or(
-                Message{ErrorKind::InvalidOperation, "这个桩号的计算没有完成。请单独计算这个桩号查看原因。"});
-        }
-        if (why) {
-            state = savedState;
-            ops.boxes = savedBoxes;
-            outcome.refused.push_back({Kp, KpTextOf(Kp), *why});
+            outcome.refused.push_back({Kp, KpTextOf(Kp), failure.message()});
         }
     }
     return outcome;

@@ -4,13 +4,13 @@
 #include <string_view>
 #include <vector>
 
-#include "app/curve_state.h"
 #include "core/failure.h"
-#include "calc/pier_table.h"
+#include "geometry/single_curve.h"
+#include "records/pier_table.h"
 
-// Many requests at once: a list of chainages with one half-width, each run
-// exactly as the window's request runs it (same readers, same routine
-// choice, same refusals), the results as rows of the pier table.
+// Many beams at once: a list of chainages with one half-width, each placed
+// as the window's request places it (same geometry, same refusals), the
+// results as rows of the pier table.
 
 namespace capbeam {
 
@@ -25,11 +25,14 @@ struct BatchOutcome {
     std::vector<BatchRefusal> refused;
 };
 
-// Runs every chainage against `curve` (the record of a completed set-up;
-// it is not changed). Throws Failure before any chainage runs when there is
-// no curve yet or when Dr breaks its rule (0 <= Dr < R). A refused chainage
-// is listed with its reason, never skipped silently.
-BatchOutcome RunBatch(const CurveState& curve, const std::vector<double>& chainages, double Dr, float mb,
+// Places a beam at every chainage on `curve` with the design beam `design`,
+// one after the other as clicks of the window would: a beam at the design
+// chainage keeps its design azimuths for the chainages after it, as the
+// window's record does (the window's own record is not changed). Throws
+// Failure(OutOfRange) before any chainage runs when Dr breaks its rule
+// (0 <= Dr < R). A refused chainage is listed with its reason, never skipped
+// silently.
+BatchOutcome RunBatch(const Curve& curve, DesignBeam design, const std::vector<double>& chainages, double Dr,
                       Orientation orientation);
 
 // Chainages in metres separated by blanks, commas (ASCII or full-width),

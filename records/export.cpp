@@ -1,4 +1,4 @@
-#include "calc/export.h"
+#include "records/export.h"
 
 #include <string_view>
 
@@ -10,10 +10,6 @@ constexpr std::string_view kRowNumberTitle = "序号";
 constexpr std::string_view kGroupTitle = "组号";
 constexpr std::string_view kOrientationTitle = "盖梁方向";
 constexpr std::string_view kSetUpTitle = "平曲线设定";
-
-std::string_view OrientationText(Orientation o) {
-    return o == Orientation::Tangent ? "与切线保持交角 B" : "平行于设计盖梁";
-}
 
 // Tabs and line breaks would split a cell; the boxes never show them, but a
 // header is built from texts and must not break the table's shape.

@@ -1,4 +1,4 @@
-#include "setup/ask.h"
+#include "flows/ask.h"
 
 #include "core/text_formats.h"
 

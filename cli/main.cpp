@@ -1,6 +1,6 @@
 #include <iostream>
 
-#include "app/cli.h"
+#include "cli/cli.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);

@@ -2,11 +2,10 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "app/curve_state.h"
-#include "app/window_ops.h"
-#include "calc/request.h"
+#include "geometry/single_curve.h"
 
 // The record of every completed request of one run: one row per request, in
 // groups, one group per curve set-up. Rows hold the texts exactly as the
@@ -14,20 +13,21 @@
 
 namespace capbeam {
 
-// The row's columns and the box each one copies.
+// The row's columns: the chainage typed, then what a placement computed.
 enum class PierColumn { Kp, Xk, Yk, Kin, Xin, Yin, Lin, Kout, Xout, Yout, Lout };
 inline constexpr int kPierColumnCount = 11;
-inline constexpr std::array<Field, kPierColumnCount> kPierColumnFields{
-    Field::Text16, Field::Text19, Field::Text20, Field::Text8, Field::Text9, Field::Text10,
-    Field::Text11, Field::Text12, Field::Text13, Field::Text14, Field::Text15};
 // Column headings, as the captions of the boxes say them.
 inline constexpr std::array<const char*, kPierColumnCount> kPierColumnTitles{
     "中桩桩号 Kp", "中桩纵座标 X", "中桩横座标 Y", "内侧端点桩号 K", "内侧端点纵座标 X", "内侧端点横座标 Y",
     "内侧长度 L", "外侧端点桩号 K", "外侧端点纵座标 X", "外侧端点横座标 Y", "外侧长度 L"};
 
+// The orientation as the window's choice names it.
+std::string_view OrientationText(Orientation orientation);
+
 struct PierRow {
     int number = 0;  // 1, 2, ... through the whole run
     double Kp = 0;
+    double Dr = 0;
     Orientation orientation = Orientation::Parallel;
     int routine = 0;
     BeamEnds ends;                                  // unrounded
@@ -38,16 +38,18 @@ struct PierRow {
 
 struct PierGroup {
     int number = 0;       // 1, 2, ... one per set-up
-    CurveState curve;     // the record as the set-up left it
+    CurveInputs inputs;   // the set-up's values as typed
+    Curve curve;          // the curve and design beam as the set-up left them
+    DesignBeam design;
     std::string header;   // names the set-up, in the boxes' own texts
     std::vector<PierRow> rows;
 };
 
 class PierTable {
 public:
-    // A new set-up: later rows go under a new header naming it. `boxes` are
-    // the window's texts after the set-up (Text1 ... Text21).
-    void StartGroup(const CurveState& curve, const std::array<std::string, kFieldCount>& boxes);
+    // A new set-up: later rows go under a new header naming it, in the
+    // texts with which the window shows the typed values.
+    void StartGroup(const CurveInputs& inputs, const Curve& curve, const DesignBeam& design);
     // Adds a row to the latest group, numbering it; returns the row as stored.
     const PierRow& Add(PierRow row);
 
@@ -60,7 +62,8 @@ private:
     std::size_t rows_ = 0;
 };
 
-// The row of a completed request: the boxes' texts and the outcome.
-PierRow RowFromBoxes(const std::array<std::string, kFieldCount>& boxes, double Kp, const RequestOutcome& outcome);
+// The row of a placed beam: its texts exactly as the window's boxes show
+// them, and the unrounded results.
+PierRow RowOf(double Kp, double Dr, const BeamPlacement& placement);
 
 }  // namespace capbeam

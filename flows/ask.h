@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/window_ops.h"
+#include "flows/window_ops.h"
 
 namespace capbeam {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/window_ops.h"
+#include "flows/window_ops.h"
 
 // The window's layout as the form designer drew it: one row per control, in
 // twips from the top-left corner of the client area (15 twips = 1 pixel at
@@ -23,7 +23,7 @@ struct CaptionRow {
 };
 
 struct FieldRow {
-    Field field;
+    Box field;
     std::string_view name;
     TwipRect rect;
     int tabIndex;
@@ -70,28 +70,28 @@ inline constexpr std::array<CaptionRow, 23> kCaptions{{
 
 inline constexpr double kFieldPointSize = 8.25;
 
-inline constexpr std::array<FieldRow, kFieldCount> kFields{{
-    {Field::Text1, "Text1", {5400, 1020, 1335, 285}, 0, "", "Label2"},
-    {Field::Text2, "Text2", {7800, 1020, 1335, 285}, 1, "", "Label3"},
-    {Field::Text3, "Text3", {4080, 1500, 1455, 285}, 2, "", "Label6"},
-    {Field::Text4, "Text4", {6600, 1500, 1335, 285}, 3, "", "Label4"},
-    {Field::Text5, "Text5", {9000, 1500, 1335, 285}, 9, "", "Label5"},
-    {Field::Text6, "Text6", {4560, 2280, 2535, 285}, 11, "", "Label7"},
-    {Field::Text7, "Text7", {8280, 1920, 1095, 285}, 13, "", "Label8"},
-    {Field::Text8, "Text8", {2880, 6690, 1455, 285}, 16, "", "Label12"},
-    {Field::Text9, "Text9", {5640, 6690, 1335, 285}, 17, "", "Label13"},
-    {Field::Text10, "Text10", {8280, 6690, 1335, 285}, 18, "", "Label14"},
-    {Field::Text11, "Text11", {10560, 6690, 975, 285}, 19, "", "Label15"},
-    {Field::Text12, "Text12", {2880, 7170, 1455, 285}, 20, "", "Label16"},
-    {Field::Text13, "Text13", {5640, 7170, 1335, 285}, 21, "", "Label17"},
-    {Field::Text14, "Text14", {8280, 7170, 1335, 285}, 22, "", "Label18"},
-    {Field::Text15, "Text15", {10560, 7170, 975, 285}, 23, "", "Label19"},
-    {Field::Text16, "Text16", {3960, 6240, 1575, 285}, 38, "", "Label9"},
-    {Field::Text17, "Text17", {9120, 2280, 735, 285}, 34, "", "Label21"},
-    {Field::Text18, "Text18", {5520, 1920, 1215, 285}, 36, "          ", "Label22"},
-    {Field::Text19, "Text19", {6480, 6330, 1455, 285}, 40, " ", "Label11"},
-    {Field::Text20, "Text20", {8880, 6330, 1455, 285}, 41, "", "Label20"},
-    {Field::Text21, "Text21", {6480, 5850, 1455, 285}, 45, "", "Label23"},
+inline constexpr std::array<FieldRow, kBoxCount> kFields{{
+    {Box::CurveCentreX, "Text1", {5400, 1020, 1335, 285}, 0, "", "Label2"},
+    {Box::CurveCentreY, "Text2", {7800, 1020, 1335, 285}, 1, "", "Label3"},
+    {Box::DesignChainage, "Text3", {4080, 1500, 1455, 285}, 2, "", "Label6"},
+    {Box::DesignX, "Text4", {6600, 1500, 1335, 285}, 3, "", "Label4"},
+    {Box::DesignY, "Text5", {9000, 1500, 1335, 285}, 9, "", "Label5"},
+    {Box::Skew, "Text6", {4560, 2280, 2535, 285}, 11, "", "Label7"},
+    {Box::HalfWidth, "Text7", {8280, 1920, 1095, 285}, 13, "", "Label8"},
+    {Box::InnerChainage, "Text8", {2880, 6690, 1455, 285}, 16, "", "Label12"},
+    {Box::InnerX, "Text9", {5640, 6690, 1335, 285}, 17, "", "Label13"},
+    {Box::InnerY, "Text10", {8280, 6690, 1335, 285}, 18, "", "Label14"},
+    {Box::InnerLength, "Text11", {10560, 6690, 975, 285}, 19, "", "Label15"},
+    {Box::OuterChainage, "Text12", {2880, 7170, 1455, 285}, 20, "", "Label16"},
+    {Box::OuterX, "Text13", {5640, 7170, 1335, 285}, 21, "", "Label17"},
+    {Box::OuterY, "Text14", {8280, 7170, 1335, 285}, 22, "", "Label18"},
+    {Box::OuterLength, "Text15", {10560, 7170, 975, 285}, 23, "", "Label19"},
+    {Box::BeamChainage, "Text16", {3960, 6240, 1575, 285}, 38, "", "Label9"},
+    {Box::Direction, "Text17", {9120, 2280, 735, 285}, 34, "", "Label21"},
+    {Box::Radius, "Text18", {5520, 1920, 1215, 285}, 36, "          ", "Label22"},
+    {Box::BeamX, "Text19", {6480, 6330, 1455, 285}, 40, " ", "Label11"},
+    {Box::BeamY, "Text20", {8880, 6330, 1455, 285}, 41, "", "Label20"},
+    {Box::Precision, "Text21", {6480, 5850, 1455, 285}, 45, "", "Label23"},
 }};
 
 inline constexpr double kButtonPointSize = 9.75;
@@ -108,7 +108,7 @@ inline constexpr int kLayoutHeightTwips = 8175;
 
 constexpr int TwipsToPixels(int twips) { return (twips + 7) / 15; }
 
-constexpr const FieldRow& FieldRowOf(Field f) { return kFields[static_cast<std::size_t>(FieldNumber(f) - 1)]; }
+constexpr const FieldRow& FieldRowOf(Box f) { return kFields[static_cast<std::size_t>(BoxNumber(f) - 1)]; }
 
 }  // namespace capbeam
 
@@ -138,6 +138,6 @@ inline const CaptionRow& CaptionRowNamed(std::string_view name) {
 }
 
 // The spoken caption of the box's own label.
-inline std::string FieldCaption(Field f) { return SpokenCaption(CaptionRowNamed(FieldRowOf(f).caption).text); }
+inline std::string FieldCaption(Box f) { return SpokenCaption(CaptionRowNamed(FieldRowOf(f).caption).text); }
 
 }  // namespace capbeam

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "calc/pier_table.h"
+#include "records/pier_table.h"
 
 // The pier table as text for other programs. Every figure is the text the
 // window showed; nothing is recomputed or reformatted.

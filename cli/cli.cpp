@@ -1,4 +1,4 @@
-#include "app/cli.h"
+#include "cli/cli.h"
 
 #include <algorithm>
 #include <array>
@@ -7,13 +7,15 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <type_traits>
 
-#include "app/form1_layout.h"
-#include "app/form1_logic.h"
-#include "calc/batch.h"
-#include "calc/export.h"
-#include "calc/pier_table.h"
-#include "setup/curve_setup.h"
+#include "flows/form_layout.h"
+#include "flows/calculator.h"
+#include "records/batch.h"
+#include "records/export.h"
+#include "records/pier_table.h"
+#include "core/rules.h"
+#include "geometry/single_curve.h"
 #include "core/text_formats.h"
 
 namespace capbeam {
@@ -39,7 +41,7 @@ public:
         if (!ReadLine(in_, reply)) return std::nullopt;
         return reply;
     }
-    void SetText(Field, const std::string&) override {}
+    void SetText(Box, const std::string&) override {}
     void EndProgram() override { ended_ = true; }
     void ShowMessage(const Message& message) override { out_ << "! " << message.text << '\n'; }
 
@@ -51,21 +53,21 @@ private:
     bool ended_ = false;
 };
 
-void PrintFields(const Form1Logic& logic, std::ostream& out) {
-    for (int n = 1; n <= kFieldCount; ++n) out << "Text" << n << '=' << logic.Text(FieldAt(n)) << '\n';
+void PrintFields(const Calculator& logic, std::ostream& out) {
+    for (int n = 1; n <= kBoxCount; ++n) out << "Text" << n << '=' << logic.Text(BoxAt(n)) << '\n';
     out << std::flush;
 }
 
 // The window in reading order, a box a line under its caption's words.
-void PrintWindow(const Form1Logic& logic, std::ostream& out) {
-    static constexpr Field kOrder[] = {
-        Field::Text1, Field::Text2, Field::Text3, Field::Text4, Field::Text5, Field::Text18,
-        Field::Text7, Field::Text6, Field::Text17, Field::Text21, Field::Text16, Field::Text19,
-        Field::Text20, Field::Text8, Field::Text9, Field::Text10, Field::Text11, Field::Text12,
-        Field::Text13, Field::Text14, Field::Text15};
+void PrintWindow(const Calculator& logic, std::ostream& out) {
+    static constexpr Box kOrder[] = {
+        Box::CurveCentreX, Box::CurveCentreY, Box::DesignChainage, Box::DesignX, Box::DesignY, Box::Radius,
+        Box::HalfWidth, Box::Skew, Box::Direction, Box::Precision, Box::BeamChainage, Box::BeamX,
+        Box::BeamY, Box::InnerChainage, Box::InnerX, Box::InnerY, Box::InnerLength, Box::OuterChainage,
+        Box::OuterX, Box::OuterY, Box::OuterLength};
     out << "== " << kTitle << " ==\n";
-    for (const Field f : kOrder) {
-        if (f == Field::Text21) out << "-- " << SpokenCaption(kCaptions[10].text) << " --\n";
+    for (const Box f : kOrder) {
+        if (f == Box::Precision) out << "-- " << SpokenCaption(kCaptions[10].text) << " --\n";
         out << "  " << FieldCaption(f) << "：" << logic.Text(f) << '\n';
     }
     out << "(1 进行计算  2 座标计算  3 退出计算)\n" << std::flush;
@@ -112,43 +114,44 @@ constexpr char kBatchUsage[] =
     "退出状态：0 全部算出；1 有桩号不能计算；2 选项或平曲线数据有误（原因见标准错误输出）；\n"
     "3 结果无法写出。\n";
 
-// The set-up's eight prompts, in the order it asks them, and the options
-// that answer them.
-constexpr std::array<const char*, 8> kSetUpOptions{"xo", "yo", "kj", "xj", "yj", "b", "r", "p"};
-
-// The set-up as the window runs it, answered from the options. A refused
-// reply is not corrected here: the set-up is cancelled and the refusal kept,
-// with the option that gave it.
-class OptionOps : public WindowOps {
-public:
-    explicit OptionOps(const std::map<std::string, std::string>& options) : options_(options) {}
-
-    std::optional<std::string> PromptText(const std::string&, const Refusal* refused) override {
-        if (refused) {
-            refusal_ = refused->why;
-            return std::nullopt;
-        }
-        if (asked_ >= kSetUpOptions.size()) return std::nullopt;
-        return options_.at(kSetUpOptions[asked_++]);
-    }
-    void SetText(Field field, const std::string& text) override {
-        boxes[static_cast<std::size_t>(FieldNumber(field) - 1)] = text;
-    }
-    void EndProgram() override {}
-
-    // The option whose value was refused, and why.
-    std::optional<std::pair<std::string, Message>> Refused() const {
-        if (!refusal_ || asked_ == 0) return std::nullopt;
-        return std::make_pair(std::string(kSetUpOptions[asked_ - 1]), *refusal_);
-    }
-
-    std::array<std::string, kFieldCount> boxes;
-
-private:
-    const std::map<std::string, std::string>& options_;
-    std::size_t asked_ = 0;
-    std::optional<Message> refusal_;
+// The set-up's values from their options, each read and checked as the
+// set-up's prompt reads and checks it, in the order the set-up asks for them.
+// The first refused value is told with its option.
+struct OptionRefusal {
+    std::string option;
+    Message why;
 };
+
+template <class T>
+using OptionRule = std::optional<std::string> (*)(T);
+
+template <class T>
+std::optional<OptionRefusal> ReadOption(const std::map<std::string, std::string>& options, const char* name, T& value,
+                                        OptionRule<T> rule = nullptr) {
+    try {
+        const std::string& text = options.at(name);
+        if constexpr (std::is_same_v<T, float>)
+            value = ReadSingle(text);
+        else
+            value = ReadDouble(text);
+    } catch (const Failure& failure) {
+        return OptionRefusal{name, failure.message()};
+    }
+    if (rule)
+        if (std::optional<std::string> problem = rule(value))
+            return OptionRefusal{name, {ErrorKind::OutOfRange, *problem}};
+    return std::nullopt;
+}
+
+std::optional<OptionRefusal> ReadCurveOptions(const std::map<std::string, std::string>& options, CurveInputs& in) {
+    std::optional<OptionRefusal> refused;
+    if ((refused = ReadOption(options, "xo", in.Xo)) || (refused = ReadOption(options, "yo", in.Yo)) ||
+        (refused = ReadOption(options, "kj", in.Kj)) || (refused = ReadOption(options, "xj", in.Xj)) ||
+        (refused = ReadOption(options, "yj", in.Yj)) || (refused = ReadOption(options, "b", in.Bdms, &SkewProblem)) ||
+        (refused = ReadOption(options, "r", in.R, &RadiusProblem)))
+        return refused;
+    return ReadOption(options, "p", in.P, &CurveDirectionProblem);
+}
 
 int BatchUsageError(std::ostream& err, const std::string& why) {
     err << "capbeam-cli batch: " << why << "\n\n" << kBatchUsage;
@@ -223,47 +226,37 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
             return BatchUsageError(err, "--orientation 只能是 parallel 或 tangent，不能是「" + o + "」。");
     }
 
-    // The curve, by the set-up's own prompts, readers and rules.
-    CurveState curve;
-    OptionOps setUp(options);
-    std::vector<Message> warnings;
+    // The curve, by the set-up's own readers and rules.
+    CurveInputs inputs;
+    if (const std::optional<OptionRefusal> refused = ReadCurveOptions(options, inputs)) {
+        err << "capbeam-cli batch: --" << refused->option << " " << options[refused->option] << "："
+            << refused->why.text << '\n';
+        return 2;
+    }
+    CurveSetUp setUp;
     try {
-        warnings = Command1_Click(setUp, curve);
+        setUp = SetUpCurve(inputs);
     } catch (const Failure& failure) {
         err << "capbeam-cli batch: " << failure.message().text << '\n';
         return 2;
-    } catch (const Cancelled&) {
-        if (const auto refused = setUp.Refused())
-            err << "capbeam-cli batch: --" << refused->first << " " << options[refused->first] << "："
-                << refused->second.text << '\n';
-        else
-            err << "capbeam-cli batch: 平曲线数据没有读完。\n";
-        return 2;
     }
-    for (const Message& warning : warnings) err << "capbeam-cli batch: 注意：" << warning.text << '\n';
+    if (const std::optional<Message> warning = OffCurveWarning(setUp))
+        err << "capbeam-cli batch: 注意：" << warning->text << '\n';
 
-    // Dr and mb by the request's readers; RunBatch applies Dr's rule.
+    // Dr and mb by the request's readers, Dr by its rule, before any
+    // chainage is read: a batch that cannot run says so at once, before a
+    // long list on standard input is taken in. mb is only read: no
+    // computation uses it.
     double Dr = 0;
     float mb = 0;
-    try {
-        Dr = ReadDouble(options["dr"]);
-    } catch (const Failure& failure) {
-        err << "capbeam-cli batch: --dr " << options["dr"] << "：" << failure.message().text << '\n';
-        return 2;
-    }
-    try {
-        if (options.count("mb")) mb = ReadSingle(options["mb"]);
-    } catch (const Failure& failure) {
-        err << "capbeam-cli batch: --mb " << options["mb"] << "：" << failure.message().text << '\n';
-        return 2;
-    }
-
-    // Dr's rule before any chainage is read: a batch that cannot run says so
-    // at once, before a long list on standard input is taken in.
-    try {
-        RunBatch(curve, {}, Dr, mb, orientation);
-    } catch (const Failure& failure) {
-        err << "capbeam-cli batch: --dr " << options["dr"] << "：" << failure.message().text << '\n';
+    std::optional<OptionRefusal> refused = ReadOption(options, "dr", Dr);
+    if (!refused && options.count("mb")) refused = ReadOption(options, "mb", mb);
+    if (!refused)
+        if (std::optional<std::string> problem = HalfWidthProblem(Dr, setUp.curve.R))
+            refused = OptionRefusal{"dr", {ErrorKind::OutOfRange, *problem}};
+    if (refused) {
+        err << "capbeam-cli batch: --" << refused->option << " " << options[refused->option] << "："
+            << refused->why.text << '\n';
         return 2;
     }
 
@@ -278,15 +271,9 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
             anyRefused |= !AddChainages(line, "标准输入第 " + std::to_string(n) + " 行：", chainages, err);
     }
 
-    BatchOutcome outcome;
-    try {
-        outcome = RunBatch(curve, chainages, Dr, mb, orientation);
-    } catch (const Failure& failure) {
-        err << "capbeam-cli batch: " << failure.message().text << '\n';
-        return 2;
-    }
+    BatchOutcome outcome = RunBatch(setUp.curve, setUp.design, chainages, Dr, orientation);
     PierTable table;
-    table.StartGroup(curve, setUp.boxes);
+    table.StartGroup(inputs, setUp.curve, setUp.design);
     for (PierRow& row : outcome.rows) table.Add(std::move(row));
     for (const BatchRefusal& r : outcome.refused) err << r.KpText << "：" << r.why.text << '\n';
     anyRefused |= !outcome.refused.empty();
@@ -317,17 +304,17 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         }
     }
     TerminalView view(in, out);
-    Form1Logic logic(view);
+    Calculator logic(view);
     const auto show = [&] { fields ? PrintFields(logic, out) : PrintWindow(logic, out); };
     show();
     std::string line;
     while (!view.Ended() && ReadLine(in, line)) {
         if (line == "1" || line == "进行计算") {
-            logic.Command1_Click();
+            logic.SetUpCurveClicked();
         } else if (line == "2" || line == "座标计算") {
-            logic.Command2_Click();
+            logic.ComputeBeamClicked();
         } else if (line == "3" || line == "退出计算") {
-            logic.Command3_Click();
+            logic.ExitClicked();
             continue;
         } else if (line.empty()) {
             continue;

@@ -1,10 +1,13 @@
-#include "calc/routines.h"
+#include "geometry/single_curve.h"
 
 #include <cmath>
 #include <string>
 
+#include "core/dms.h"
+
 #include "core/failure.h"
 #include "core/arithmetic.h"
+#include "core/angle.h"
 #include "core/text_formats.h"
 
 namespace capbeam {
@@ -76,18 +79,7 @@ double ArcToFoot(double atCentreDeg, double L, double edge, double R, double Rad
 // sides of Kp, by the curve's sense and the side of 90 on which B lies.
 bool InnerArcAdds(int sense, double B) { return (B < 90) == (sense > 0); }
 
-std::string CoordinateText(double value) { return NumberText(Round3(value)); }
-std::string LengthText(double value) { return CoordinateText(value) + "(米)"; }
-std::string EndChainageText(double value) { return ChainageText(value, ChainageForm::Computed); }
-
 int SenseOf(float P) { return P > 0 ? +1 : -1; }
-
-BeamEnds Skewed(Member member, WindowOps& ops, const CurveState& state, double Kj, double Xo, double Yo, double R,
-            double Rin, double Rout, double B, double RadToDeg, double Aoj, double Kp) {
-    const BeamEnds ends = SkewedEnds(member, Kj, Xo, Yo, R, Rin, Rout, B, RadToDeg, Aoj, Kp, state.Ab1, state.Ab2);
-    WriteSkewedEnds(ops, ends);
-    return ends;
-}
 
 }  // namespace
 
@@ -99,13 +91,7 @@ CentrePoint CentreAt(Member member, double Kj, double Xo, double Yo, double R, d
     c.Tkj = Quotient(std::abs(Kp - Kj) * RadToDeg, R, "盖梁中桩与设计中桩之间的圆心角");
 
     // Azimuth of the radius O -> K, brought back by one whole turn at most.
-    if (member.turn > 0) {
-        c.Aok = Aoj + c.Tkj;
-        if (c.Aok >= 360) c.Aok = c.Aok - 360;
-    } else {
-        c.Aok = Aoj - c.Tkj;
-        if (c.Aok < 0) c.Aok = c.Aok + 360;
-    }
+    c.Aok = ReduceOneTurn(member.turn > 0 ? Aoj + c.Tkj : Aoj - c.Tkj);
 
     // K on the centre line.
     c.Xk = Finite(Cos(c.Aok, RadToDeg) * R + Xo, "盖梁中桩的纵座标");
@@ -167,17 +153,12 @@ BeamAzimuths DesignAzimuths(float P, double B, double Aoj) {
     BeamAzimuths a{};
     if (P < 0) {
         // Forward tangent Aoj - 90, turned clockwise by B: the outer half.
-        const double t = (B + Aoj) - 90;
-        a.Ab1 = t >= 360 ? t - 360 : t;
-        if (a.Ab1 < 0) a.Ab1 = a.Ab1 + 360;
-        const double u = a.Ab1 + 180;
-        a.Ab2 = u >= 360 ? u - 360 : u;
+        a.Ab1 = ReduceOneTurn((B + Aoj) - 90);
+        a.Ab2 = ReduceOneTurn(a.Ab1 + 180);
     } else if (P > 0) {
         // Forward tangent Aoj + 90, turned clockwise by B: the inner half.
-        const double t = (Aoj + 90) + B;
-        a.Ab2 = t >= 360 ? t - 360 : t;
-        const double u = a.Ab2 + 180;
-        a.Ab1 = u >= 360 ? u - 360 : u;
+        a.Ab2 = ReduceOneTurn((Aoj + 90) + B);
+        a.Ab1 = ReduceOneTurn(a.Ab2 + 180);
     } else {
         RefuseCurveWithoutDirection();
     }
@@ -235,77 +216,126 @@ BeamEnds RadialEnds(double Xj, double Yj, double Xo, double Yo, double Rin, doub
     return r;
 }
 
-BeamEnds Cm1(WindowOps& ops, const CurveState& state, float, double Kj, double Xo, double Yo, double R, double Rin,
-         double Rout, double B, double RadToDeg, double Aoj, double Kp, double, double) {
-    return Skewed(kCm1, ops, state, Kj, Xo, Yo, R, Rin, Rout, B, RadToDeg, Aoj, Kp);
-}
-BeamEnds Cm2(WindowOps& ops, const CurveState& state, float, double Kj, double Xo, double Yo, double R, double Rin,
-         double Rout, double B, double RadToDeg, double Aoj, double Kp, double, double) {
-    return Skewed(kCm2, ops, state, Kj, Xo, Yo, R, Rin, Rout, B, RadToDeg, Aoj, Kp);
-}
-BeamEnds Cm3(WindowOps& ops, const CurveState& state, float, double Kj, double Xo, double Yo, double R, double Rin,
-         double Rout, double B, double RadToDeg, double Aoj, double Kp, double, double) {
-    return Skewed(kCm3, ops, state, Kj, Xo, Yo, R, Rin, Rout, B, RadToDeg, Aoj, Kp);
-}
-BeamEnds Cm4(WindowOps& ops, const CurveState& state, float, double Kj, double Xo, double Yo, double R, double Rin,
-         double Rout, double B, double RadToDeg, double Aoj, double Kp, double, double) {
-    return Skewed(kCm4, ops, state, Kj, Xo, Yo, R, Rin, Rout, B, RadToDeg, Aoj, Kp);
+namespace {
+
+// Azimuth of the radius from O to J, clockwise from north, in 0 to 360.
+double RadiusAzimuth(double dX, double dY, double Dj) {
+    const double s = dY / Dj;
+    const double c2 = 1 - s * s;
+    // Due east or west of O (or so nearly that s rounds to ±1) the arcsine
+    // formula divides by zero; the azimuth there is a quarter turn.
+    if (!(c2 > 0)) return dY > 0 ? 90.0 : 270.0;
+    double Aoj = std::atan(s / std::sqrt(c2)) * kRadToDeg;  // arcsine of s: -90 to 90
+    if (dX < 0) Aoj = 180 - Aoj;                            // west of O's meridian: 90 to 270
+    if (dX > 0 && dY < 0) Aoj = Aoj + 360;                  // north-west: 270 to 360
+    return Aoj;
 }
 
-BeamEnds Cm5(WindowOps& ops, CurveState& state, float, double, double Xj, double Yj, double R, double Dr, double B,
-         double RadToDeg, double Aoj, double Kp) {
-    const BeamAzimuths a = DesignAzimuths(state.P, B, Aoj);
-    state.Ab1 = a.Ab1;
-    state.Ab2 = a.Ab2;
-    const BeamEnds ends = DesignEnds(state.P, Xj, Yj, R, Dr, B, RadToDeg, Kp, a.Ab1, a.Ab2);
-    WriteDesignEnds(ops, ends);
-    return ends;
+constexpr Member kMembers[] = {kCm1, kCm2, kCm3, kCm4};
+
+}  // namespace
+
+CurveSetUp SetUpCurve(const CurveInputs& in) {
+    CurveSetUp out;
+    out.curve = {in.Xo, in.Yo, in.R, in.P};
+    DesignBeam& d = out.design;
+    d.Kj = in.Kj;
+    d.Xj = in.Xj;
+    d.Yj = in.Yj;
+    d.B = Finite(DecimalDegrees(SplitDms(in.Bdms)), "交角 B");
+
+    // The radius through J.
+    const double dX = Finite(in.Xj - in.Xo, " J 与圆心 O 的纵座标差");
+    const double dY = Finite(in.Yj - in.Yo, " J 与圆心 O 的横座标差");
+    out.Dj = Finite(std::sqrt(dX * dX + dY * dY), " J 到圆心 O 的距离");
+    if (out.Dj == 0)
+        throw Failure(ErrorKind::Geometry,
+                      "盖梁中桩 J 与圆心 O 重合，无法确定半径方向。请检查 Xo、Yo、Xj、Yj 的数值。");
+    d.Aoj = RadiusAzimuth(dX, dY, out.Dj);
+
+    // The beam's axis makes the angle B - 90 with the outward radius, so for
+    // 0 < B < 180 Ab1 points from the beam centre to the outer side.
+    d.axis.Ab1 = ReduceOneTurn((d.Aoj - 90) + d.B);
+    d.axis.Ab2 = ReduceOneTurn(d.axis.Ab1 - 180);
+    return out;
 }
 
-BeamEnds Cm6(WindowOps& ops, const CurveState& state, float, double Xo, double Yo, double Rin, double Rout,
-         double RadToDeg, double Aoj, double Kp) {
-    const BeamEnds ends = RadialEnds(state.Xj, state.Yj, Xo, Yo, Rin, Rout, RadToDeg, Aoj, Kp);
-    WriteRadialEnds(ops, ends);
-    return ends;
+std::optional<Message> OffCurveWarning(const CurveSetUp& setUp) {
+    if (!(std::fabs(setUp.Dj - setUp.curve.R) > kOnCurveTolerance)) return std::nullopt;
+    return Message{ErrorKind::Warning,
+                   "J 点到圆心 O 的距离 Dj = " + NumberText(setUp.Dj) + " 米，与平曲线半径 R = " +
+                       NumberText(setUp.curve.R) +
+                       " 米相差超过 0.01 米，J 可能不在平曲线上。请核对圆心和 J 点的座标以及半径；"
+                       "如果只是座标取整造成的差别，可以继续计算。"};
 }
 
-void WriteSkewedEnds(WindowOps& ops, const BeamEnds& r) {
-    ops.SetText(Field::Text19, CoordinateText(r.Xk));
-    ops.SetText(Field::Text20, CoordinateText(r.Yk));
-    ops.SetText(Field::Text11, LengthText(r.Lin));
-    ops.SetText(Field::Text9, CoordinateText(r.Xin));
-    ops.SetText(Field::Text10, CoordinateText(r.Yin));
-    ops.SetText(Field::Text8, EndChainageText(r.Kin));
-    ops.SetText(Field::Text15, LengthText(r.Lout));
-    ops.SetText(Field::Text13, CoordinateText(r.Xout));
-    ops.SetText(Field::Text14, CoordinateText(r.Yout));
-    ops.SetText(Field::Text12, EndChainageText(r.Kout));
+EdgeRadii EdgeRadiiFor(double R, double Dr) {
+    EdgeRadii e;
+    e.Rin = static_cast<float>(Finite(R - Dr, "路基内侧边缘的半径"));
+    Finite(e.Rin, "路基内侧边缘的半径");
+    e.Rout = Finite(Dr + R, "路基外侧边缘的半径");
+    return e;
 }
 
-void WriteDesignEnds(WindowOps& ops, const BeamEnds& r) {
-    ops.SetText(Field::Text19, CoordinateText(r.Xk));
-    ops.SetText(Field::Text20, CoordinateText(r.Yk));
-    ops.SetText(Field::Text11, LengthText(r.Lin));
-    ops.SetText(Field::Text15, LengthText(r.Lout));
-    ops.SetText(Field::Text13, CoordinateText(r.Xout));
-    ops.SetText(Field::Text14, CoordinateText(r.Yout));
-    ops.SetText(Field::Text9, CoordinateText(r.Xin));
-    ops.SetText(Field::Text10, CoordinateText(r.Yin));
-    ops.SetText(Field::Text12, EndChainageText(r.Kout));
-    ops.SetText(Field::Text8, EndChainageText(r.Kin));
+int ChooseRoutine(float P, double Kp, double Kj, double B) {
+    if (P > 0 && Kp > Kj) return 1;
+    if (P > 0 && Kp < Kj) return 2;
+    if (P < 0 && Kp > Kj) return 3;
+    if (P < 0 && Kp < Kj) return 4;
+    if (B != 90 && Kp == Kj) return 5;
+    if (B == 90 && Kp == Kj) return 6;
+    return 0;
 }
 
-void WriteRadialEnds(WindowOps& ops, const BeamEnds& r) {
-    ops.SetText(Field::Text19, CoordinateText(r.Xk));
-    ops.SetText(Field::Text20, CoordinateText(r.Yk));
-    ops.SetText(Field::Text9, CoordinateText(r.Xin));
-    ops.SetText(Field::Text10, CoordinateText(r.Yin));
-    ops.SetText(Field::Text13, CoordinateText(r.Xout));
-    ops.SetText(Field::Text14, CoordinateText(r.Yout));
-    ops.SetText(Field::Text8, EndChainageText(r.Kin));
-    ops.SetText(Field::Text12, EndChainageText(r.Kout));
-    ops.SetText(Field::Text11, LengthText(r.Lin));
-    ops.SetText(Field::Text15, LengthText(r.Lout));
+BeamPlacement PlaceBeam(const Curve& c, const DesignBeam& d, double Kp, double Dr, Orientation orientation) {
+    BeamPlacement p;
+    p.orientation = orientation;
+    p.edges = EdgeRadiiFor(c.R, Dr);
+    const double Rin = p.edges.Rin;
+    const double Rout = p.edges.Rout;
+
+    const int routine = ChooseRoutine(c.P, Kp, d.Kj, d.B);
+    if (routine == 0) RefuseCurveWithoutDirection();
+    if (orientation == Orientation::Tangent && routine <= 4) {
+        // Away from J a tangent beam is the design beam carried round O; at J
+        // both orientations are the same beam, computed below.
+        p.routine = TangentRoutine(d.B);
+        p.ends = TangentEnds(kMembers[routine - 1], c.P, d.Kj, c.Xo, c.Yo, c.R, Dr, Rin, Rout, d.B, kRadToDeg,
+                             d.Aoj, Kp);
+        return p;
+    }
+    p.routine = routine;
+    if (routine <= 4) {
+        p.ends = SkewedEnds(kMembers[routine - 1], d.Kj, c.Xo, c.Yo, c.R, Rin, Rout, d.B, kRadToDeg, d.Aoj, Kp,
+                            d.axis.Ab1, d.axis.Ab2);
+    } else if (routine == 5) {
+        const BeamAzimuths a = DesignAzimuths(c.P, d.B, d.Aoj);
+        p.ends = DesignEnds(c.P, d.Xj, d.Yj, c.R, Dr, d.B, kRadToDeg, Kp, a.Ab1, a.Ab2);
+        p.designAxis = a;
+    } else {
+        p.ends = RadialEnds(d.Xj, d.Yj, c.Xo, c.Yo, Rin, Rout, kRadToDeg, d.Aoj, Kp);
+    }
+    return p;
+}
+
+BeamEnds TangentEnds(Member member, float P, double Kj, double Xo, double Yo, double R, double Dr, double Rin,
+                     double Rout, double B, double RadToDeg, double Aoj, double Kp) {
+    const CentrePoint K = CentreAt(member, Kj, Xo, Yo, R, RadToDeg, Aoj, Kp);
+    if (B == 90) return RadialEnds(K.Xk, K.Yk, Xo, Yo, Rin, Rout, RadToDeg, K.Aok, Kp);
+    const BeamAzimuths a = DesignAzimuths(P, B, K.Aok);
+    return DesignEnds(P, K.Xk, K.Yk, R, Dr, B, RadToDeg, Kp, a.Ab1, a.Ab2);
+}
+
+int TangentRoutine(double B) { return B == 90 ? 6 : 5; }
+
+CurvePoint PointAlong(double X, double Y, double azimuth, double distance) {
+    return {X + distance * Cos(azimuth, kRadToDeg), Y + distance * Sin(azimuth, kRadToDeg)};
+}
+
+CurvePoint PointAtChainage(const Curve& curve, const DesignBeam& design, double K, double radius) {
+    const double sense = curve.P > 0 ? 1.0 : -1.0;
+    const double azimuth = design.Aoj + sense * (K - design.Kj) * kRadToDeg / curve.R;
+    return PointAlong(curve.Xo, curve.Yo, azimuth, radius);
 }
 
 }  // namespace capbeam

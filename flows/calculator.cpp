@@ -1,0 +1,79 @@
+#include "flows/calculator.h"
+
+#include <new>
+
+#include "flows/form_layout.h"
+#include "flows/request_flow.h"
+#include "flows/set_up_flow.h"
+
+namespace capbeam {
+
+Calculator::Calculator(View& view) : view_(view) {
+    for (const FieldRow& row : kFields) boxes_[Index(row.field)] = std::string(row.initialText);
+}
+
+template <class Body>
+bool Calculator::RunHandler(Body body) {
+    const CalculationRecord savedRecord = record_;
+    const auto savedBoxes = boxes_;
+    const auto undo = [&] {
+        record_ = savedRecord;
+        for (int n = 1; n <= kBoxCount; ++n) {
+            const Box f = BoxAt(n);
+            if (boxes_[Index(f)] != savedBoxes[Index(f)]) SetText(f, savedBoxes[Index(f)]);
+        }
+    };
+    try {
+        body();
+        return true;
+    } catch (const Failure& failure) {
+        undo();
+        view_.ShowMessage(failure.message());
+    } catch (const Cancelled&) {
+        undo();
+    } catch (const std::bad_alloc&) {
+        undo();
+        view_.ShowMessage({ErrorKind::InvalidOperation, "内存不足，本次计算没有完成。请关闭其他程序后重试。"});
+    }
+    return false;
+}
+
+bool Calculator::SetUpCurveClicked() {
+    SetUpOutcome outcome;
+    if (!RunHandler([&] { outcome = RunCurveSetUp(*this, record_); })) return false;
+    table_.StartGroup(outcome.inputs, record_.curve, record_.design);
+    view_.RecordChanged();
+    if (outcome.warning) view_.ShowMessage(*outcome.warning);
+    return true;
+}
+
+bool Calculator::ComputeBeamClicked() {
+    BeamPlacement placement;
+    if (!RunHandler([&] { placement = RunRequest(*this, record_, orientation_); })) return false;
+    table_.Add(RowOf(record_.request.Kp, record_.request.Dr, placement));
+    view_.RecordChanged();
+    return true;
+}
+
+BatchOutcome Calculator::RunBatch(const std::vector<double>& chainages, double Dr) {
+    if (!record_.hasCurve) throw Failure(NoCurveMessage());
+    BatchOutcome outcome = capbeam::RunBatch(record_.curve, record_.design, chainages, Dr, orientation_);
+    for (PierRow& row : outcome.rows) row = table_.Add(std::move(row));
+    if (!outcome.rows.empty()) view_.RecordChanged();
+    return outcome;
+}
+
+void Calculator::ExitClicked() { EndProgram(); }
+
+std::optional<std::string> Calculator::PromptText(const std::string& message, const Refusal* refused) {
+    return view_.PromptText(message, refused);
+}
+
+void Calculator::SetText(Box box, const std::string& text) {
+    boxes_[Index(box)] = text;
+    view_.SetText(box, text);
+}
+
+void Calculator::EndProgram() { view_.EndProgram(); }
+
+}  // namespace capbeam

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "flows/calculation_record.h"
+#include "flows/window_ops.h"
+#include "records/batch.h"
+#include "records/pier_table.h"
+
+namespace capbeam {
+
+// What a front-end (the Qt window, the terminal, a test) provides: the three
+// window operations, and a message box for what a click has to tell the user.
+class View : public WindowOps {
+public:
+    virtual void ShowMessage(const Message& message) = 0;
+    // After every completed set-up, request or batch: the curve or the pier
+    // table has changed (a plan view redraws, a table shows the new rows).
+    virtual void RecordChanged() {}
+};
+
+// The calculator without the toolkit: the calculation record, the texts of
+// the 21 boxes, the pier table, and the three button handlers. Each handler
+// runs as one unit: when it fails or the user cancels a prompt, the record
+// and every box are put back as they were before the click, and a failure is
+// shown in one message; nothing typed before that click is lost.
+class Calculator : private WindowOps {
+public:
+    explicit Calculator(View& view);
+
+    // "进行计算": the curve set-up. Returns whether the click completed.
+    bool SetUpCurveClicked();
+    // "座标计算": one beam at a chainage. Returns whether the click completed.
+    bool ComputeBeamClicked();
+    // "退出计算": ends the program.
+    void ExitClicked();
+
+    // How "座标计算" and the batch turn the beams at other chainages.
+    void SetOrientation(Orientation orientation) { orientation_ = orientation; }
+    Orientation GetOrientation() const { return orientation_; }
+
+    // Places many beams on the latest set-up with one half-width and adds
+    // them to the pier table. The boxes and the record stay as they are.
+    // Throws Failure before any chainage runs when there is no set-up yet or
+    // Dr breaks its rule.
+    BatchOutcome RunBatch(const std::vector<double>& chainages, double Dr);
+
+    const CalculationRecord& Record() const { return record_; }
+    const std::string& Text(Box f) const { return boxes_[Index(f)]; }
+    const std::array<std::string, kBoxCount>& Texts() const { return boxes_; }
+    // Every completed request of this run, grouped by set-up.
+    const PierTable& Table() const { return table_; }
+
+private:
+    static std::size_t Index(Box f) { return static_cast<std::size_t>(BoxNumber(f) - 1); }
+
+    template <class Body>
+    bool RunHandler(Body body);
+
+    std::optional<std::string> PromptText(const std::string& message, const Refusal* refused) override;
+    void SetText(Box box, const std::string& text) override;
+    void EndProgram() override;
+
+    View& view_;
+    CalculationRecord record_;
+    std::array<std::string, kBoxCount> boxes_;
+    Orientation orientation_ = Orientation::Parallel;
+    PierTable table_;
+};
+
+}  // namespace capbeam
