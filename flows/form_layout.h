@@ -112,6 +112,7 @@ constexpr const FieldRow& FieldRowOf(Box f) { return kFields[static_cast<std::si
 
 }  // namespace capbeam
 
+#include <stdexcept>
 #include <string>
 
 namespace capbeam {
@@ -131,11 +132,21 @@ inline std::string SpokenCaption(std::string_view caption) {
     return out;
 }
 
-inline const CaptionRow& CaptionRowNamed(std::string_view name) {
+// The caption row of that name. A name that is in no row is a mistake in
+// the layout tables (it would give a box a wrong spoken label): it fails to
+// compile where the name is a constant, and throws otherwise.
+constexpr const CaptionRow& CaptionRowNamed(std::string_view name) {
     for (const CaptionRow& row : kCaptions)
         if (row.name == name) return row;
-    return kCaptions[0];
+    throw std::out_of_range("no caption of that name in the layout");
 }
+
+// Every box names its caption.
+constexpr bool EveryBoxHasItsCaption() {
+    for (const FieldRow& row : kFields) CaptionRowNamed(row.caption);
+    return true;
+}
+static_assert(EveryBoxHasItsCaption());
 
 // The spoken caption of the box's own label.
 inline std::string FieldCaption(Box f) { return SpokenCaption(CaptionRowNamed(FieldRowOf(f).caption).text); }

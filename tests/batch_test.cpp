@@ -260,9 +260,12 @@ TEST_P(Range, StepsFromTheStartAsTyped) {
     }
     const std::vector<double> chainages = ChainageRange(c.start, c.step, c.end);
     ASSERT_EQ(chainages.size(), c.count);
-    // Each is start + i * step, not a running sum, taken as its shown text reads.
+    // Each is the decimal start + i x step that a user means, not a running
+    // sum nor its binary residue: reckoned here in whole ten-thousandths (the
+    // cases have at most four decimals), the double nearest to that decimal.
+    const long long start = std::llround(c.start * 1e4), step = std::llround(c.step * 1e4);
     for (std::size_t i = 0; i < chainages.size(); ++i)
-        ASSERT_EQ(chainages[i], ReadDouble(NumberText(c.start + static_cast<double>(i) * c.step))) << i;
+        ASSERT_EQ(chainages[i], static_cast<double>(start + static_cast<long long>(i) * step) / 1e4) << i;
     EXPECT_EQ(chainages.back(), c.last);
 }
 

@@ -43,8 +43,15 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal) return;
         // A user types only once the dialog has the keyboard; give the window
-        // system up to five seconds to activate it.
-        if (!modal->isActiveWindow() && ++waited_ < 500) return;
+        // system up to five seconds to activate it, and never type into a
+        // dialog that did not get it.
+        if (!modal->isActiveWindow()) {
+            if (++waited_ < 500) return;
+            waited_ = 0;
+            problems << "the dialog never became the active window: " + Describe(modal);
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+            return;
+        }
         waited_ = 0;
         if (steps_.empty()) {
             problems << "unexpected dialog: " + Describe(modal);

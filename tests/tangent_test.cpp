@@ -81,6 +81,22 @@ INSTANTIATE_TEST_SUITE_P(
         DesignCase{"OnTheCentreLine", NorthOfCentre("45.3", "1"), "0"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The worked example's design beam (B = 60, R = 500, Dr = 10, J due north of
+// O), in either orientation, as literal boxes.
+TEST(AtDesignChainage, BothOrientationsShowTheWorkedExample) {
+    for (const Orientation orientation : {Orientation::Parallel, Orientation::Tangent}) {
+        CalculationRecord state = SetUpCurve(NorthOfCentre("60", "1"));
+        ScriptedView view;
+        Request(view, state, orientation, "1000", "10");
+        const FieldTexts expected = {{Box::BeamX, "1500"},           {Box::BeamY, "2000"},
+                                     {Box::InnerChainage, "K 1+ 5.912"}, {Box::InnerX, "1489.966"},
+                                     {Box::InnerY, "2005.793"},      {Box::InnerLength, "11.587(米)"},
+                                     {Box::OuterChainage, "K 0+ 994.358"}, {Box::OuterX, "1509.968"},
+                                     {Box::OuterY, "1994.245"},      {Box::OuterLength, "11.51(米)"}};
+        for (const auto& [box, text] : expected) EXPECT_EQ(view.texts[box], text) << BoxNumber(box);
+    }
+}
+
 // ---- Worked examples away from the design chainage -----------------------
 
 struct Example {
