@@ -52,6 +52,8 @@ bool Calculator::ComputeBeamClicked() {
     if (!RunHandler([&] { placement = RunRequest(*this, record_, orientation_); })) return false;
     table_.Add(RowOf(record_.request.Kp, record_.request.Dr, placement));
     view_.RecordChanged();
+    if (std::optional<Message> warning = FarChainageWarning(record_.curve, record_.design, record_.request.Kp))
+        view_.ShowMessage(*warning);
     return true;
 }
 

@@ -326,6 +326,17 @@ BeamEnds TangentEnds(Member member, float P, double Kj, double Xo, double Yo, do
     return DesignEnds(P, K.Xk, K.Yk, R, Dr, B, RadToDeg, Kp, a.Ab1, a.Ab2);
 }
 
+std::optional<Message> FarChainageWarning(const Curve& curve, const DesignBeam& design, double Kp) {
+    constexpr double kFullTurnRadians = 6.283185307179586;  // 2 pi, a turn of the road itself
+    const double distance = std::fabs(Kp - design.Kj);
+    if (!(distance > kFullTurnRadians * curve.R)) return std::nullopt;
+    return Message{ErrorKind::Warning,
+                   "桩号 Kp（" + ChainageText(Kp, ChainageForm::Entered) + "）离设计桩号 Kj（" +
+                       ChainageText(design.Kj, ChainageForm::Entered) + "）" + NumberText(Round3(distance)) +
+                       " 米，超过了平曲线一整圈的长度（2πR = " + NumberText(Round3(kFullTurnRadians * curve.R)) +
+                       " 米）：道路在这段距离上会转过 360 度以上，桩号很可能输错了。结果已经算出，请核对桩号 Kp。"};
+}
+
 int TangentRoutine(double B) { return B == 90 ? 6 : 5; }
 
 CurvePoint PointAlong(double X, double Y, double azimuth, double distance) {

@@ -126,6 +126,12 @@ struct BeamPlacement {
 BeamPlacement PlaceBeam(const Curve& curve, const DesignBeam& design, double Kp, double Dr,
                         Orientation orientation);
 
+// A chainage more than one full turn of the curve (2 pi R) from Kj would
+// have the road turn through more than 360 degrees: most likely a mistyped
+// chainage (10200 for 1020). The warning for it; nothing for a chainage
+// within one turn. The beam is placed all the same.
+std::optional<Message> FarChainageWarning(const Curve& curve, const DesignBeam& design, double Kp);
+
 // ---- The steps of a placement, for the tests of each ----------------------
 
 // The two signs that tell routines 1 to 4 apart. turn: the sense in which the

@@ -70,6 +70,8 @@ BatchOutcome RunBatch(const Curve& curve, DesignBeam design, const std::vector<d
             const BeamPlacement placement = PlaceBeam(curve, design, Kp, Dr, orientation);
             if (placement.designAxis) design.axis = *placement.designAxis;
             outcome.rows.push_back(RowOf(Kp, Dr, placement));
+            if (std::optional<Message> warning = FarChainageWarning(curve, design, Kp))
+                outcome.warned.push_back({Kp, KpTextOf(Kp), std::move(*warning)});
         } catch (const Failure& failure) {
             outcome.refused.push_back({Kp, KpTextOf(Kp), failure.message()});
         }

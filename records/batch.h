@@ -23,6 +23,7 @@ struct BatchRefusal {
 struct BatchOutcome {
     std::vector<PierRow> rows;         // unnumbered; the table numbers them when added
     std::vector<BatchRefusal> refused;
+    std::vector<BatchRefusal> warned;  // computed, with a warning (a chainage likely mistyped)
 };
 
 // Places a beam at every chainage on `curve` with the design beam `design`,
