@@ -48,6 +48,14 @@ SetUpOutcome RunCurveSetUp(WindowOps& ops, CalculationRecord& record) {
     record.curve = setUp.curve;
     record.design = setUp.design;
     outcome.warning = OffCurveWarning(setUp);
+
+    // The results of the previous curve would stand beside the new curve's
+    // values as if they belonged to it: the lower block starts empty. The
+    // half-width and the precision stay, as the next request will ask them.
+    for (const Box box : {Box::InnerChainage, Box::InnerX, Box::InnerY, Box::InnerLength, Box::OuterChainage,
+                          Box::OuterX, Box::OuterY, Box::OuterLength, Box::BeamChainage, Box::BeamY})
+        ops.SetText(box, "");
+    ops.SetText(Box::BeamX, " ");
     return outcome;
 }
 

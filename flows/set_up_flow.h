@@ -16,7 +16,8 @@ struct SetUpOutcome {
 
 // "进行计算": asks for the curve and the design position of the skewed beam
 // (eight prompts), shows each value as soon as it is read, then sets up the
-// curve and the design beam (geometry/single_curve.h) in the record.
+// curve and the design beam (geometry/single_curve.h) in the record and
+// empties the result boxes of the previous curve.
 // Throws Failure or Cancelled; the caller undoes the click.
 SetUpOutcome RunCurveSetUp(WindowOps& ops, CalculationRecord& record);
 

@@ -251,6 +251,11 @@ CurveSetUp SetUpCurve(const CurveInputs& in) {
     if (out.Dj == 0)
         throw Failure(ErrorKind::Geometry,
                       "盖梁中桩 J 与圆心 O 重合，无法确定半径方向。请检查 Xo、Yo、Xj、Yj 的数值。");
+    if (std::fabs(out.Dj - in.R) > kOffCurveLimit)
+        throw Failure(ErrorKind::Geometry,
+                      "J 点到圆心 O 的距离 Dj = " + NumberText(out.Dj) + " 米，与平曲线半径 R = " + NumberText(in.R) +
+                          " 米相差超过 1 米，J 不在这条平曲线上，算出的端点会落在别处。"
+                          "请核对圆心 O 和 J 点的座标以及半径 R。");
     d.Aoj = RadiusAzimuth(dX, dY, out.Dj);
 
     // The beam's axis makes the angle B - 90 with the outward radius, so for

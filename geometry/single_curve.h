@@ -69,15 +69,19 @@ struct CurveSetUp {
     double Dj = 0;  // distance O -> J, which should equal R
 };
 
-// How far J may lie from the centre line before the user is warned, metres.
+// How far J may lie from the centre line before the user is warned, metres:
+// rounded coordinates can put it a little off.
 inline constexpr double kOnCurveTolerance = 0.01;
+// Beyond this the design point is on another curve than the one given (a
+// mistyped coordinate or radius) and the set-up is refused, metres.
+inline constexpr double kOffCurveLimit = 1;
 
 // The curve and the design beam from the set-up's values: B into decimal
 // degrees, the radius azimuth Aoj (0 to 360; due east or west of O exactly 90
 // or 270) and the beam azimuths. The values must keep their rules (R > 0,
 // P != 0, B a valid skew: core/rules.h). Throws Failure: Geometry when J lies
-// at O, Overflow or InvalidOperation when a difference or distance is not
-// finite.
+// at O or more than kOffCurveLimit off the curve, Overflow or
+// InvalidOperation when a difference or distance is not finite.
 CurveSetUp SetUpCurve(const CurveInputs& in);
 
 // The warning for a set-up whose J lies more than kOnCurveTolerance off the

@@ -121,13 +121,13 @@ INSTANTIATE_TEST_SUITE_P(
                 Concat({InitialFields(), kPromptLines,
                         {"! 盖梁中桩 J 与圆心 O 重合，无法确定半径方向。请检查 Xo、Yo、Xj、Yj 的数值。"},
                         InitialFields()})},
-        CliCase{"WarningAndTheSetUpStands", "1\n3000\n5000\n12345.678\n3300\n5400\n30.153\n400\n1\n",
+        CliCase{"WarningAndTheSetUpStands", "1\n3000\n5000\n12345.678\n3300\n5400\n30.153\n499.5\n1\n",
                 Concat({InitialFields(), kPromptLines,
-                        {"! J 点到圆心 O 的距离 Dj = 500 米，与平曲线半径 R = 400 米相差超过 0.01 米，J "
+                        {"! J 点到圆心 O 的距离 Dj = 500 米，与平曲线半径 R = 499.5 米相差超过 0.01 米，J "
                          "可能不在平曲线上。请核对圆心和 J 点的座标以及半径；如果只是座标取整造成的差别，可以继续计算。"},
                         [] {
                             std::vector<std::string> f = ExampleFields();
-                            f[17] = "Text18=400(米)";
+                            f[17] = "Text18=499.5(米)";
                             return f;
                         }()})}),
     [](const auto& info) { return std::string(info.param.name); });

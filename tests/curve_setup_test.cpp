@@ -72,8 +72,12 @@ TEST(CurveSetup, WorkedExampleFillsEveryBoxAndValue) {
     EXPECT_EQ(view.prompts, std::vector<std::string>(kPrompts.begin(), kPrompts.end()));
     EXPECT_TRUE(view.refusals.empty());
     EXPECT_TRUE(view.messages.empty());
-    EXPECT_EQ(view.writes, (std::vector<Box>{Box::CurveCentreX, Box::CurveCentreY, Box::DesignChainage, Box::DesignX, Box::DesignY,
-                                               Box::Skew, Box::Radius, Box::Direction}));
+    // The eight values as they are read, then the emptied results.
+    EXPECT_EQ(view.writes,
+              (std::vector<Box>{Box::CurveCentreX, Box::CurveCentreY, Box::DesignChainage, Box::DesignX, Box::DesignY,
+                                Box::Skew, Box::Radius, Box::Direction, Box::InnerChainage, Box::InnerX, Box::InnerY,
+                                Box::InnerLength, Box::OuterChainage, Box::OuterX, Box::OuterY, Box::OuterLength,
+                                Box::BeamChainage, Box::BeamY, Box::BeamX}));
     for (const auto& [field, text] : kExampleBoxes) EXPECT_EQ(logic.Text(field), text) << "Text" << BoxNumber(field);
     ExpectViewMatches(view, logic);
 
@@ -125,6 +129,9 @@ TEST(CurveSetup, EachBoxIsWrittenBeforeTheNextPrompt) {
         expected.push_back("?" + kPrompts[i]);
         expected.emplace_back(boxes[i]);
     }
+    for (const char* emptied : {"Text8", "Text9", "Text10", "Text11", "Text12", "Text13", "Text14", "Text15", "Text16",
+                                "Text20", "Text19"})
+        expected.emplace_back(emptied);
     EXPECT_EQ(view.steps, expected);
 }
 
@@ -172,15 +179,16 @@ struct AzimuthCase {
     const char* Yj;
     const char* B;
     double Aoj, Ab1, Ab2;
+    const char* R = "500";  // the distance from O to J, within the warning's metre
 };
 void PrintTo(const AzimuthCase& row, std::ostream* os) { *os << row.name; }
 
 class Azimuths : public ::testing::TestWithParam<AzimuthCase> {};
 
-// O at the origin; R is the distance to J so no warning interferes.
+// O at the origin; R is about the distance to J, so the set-up stands.
 TEST_P(Azimuths, RadiusAndBeamAxis) {
     const AzimuthCase& c = GetParam();
-    ScriptedView view({"0", "0", "1000", c.Xj, c.Yj, c.B, "500", "1"});
+    ScriptedView view({"0", "0", "1000", c.Xj, c.Yj, c.B, c.R, "1"});
     Calculator logic(view);
     ASSERT_TRUE(logic.SetUpCurveClicked());
     for (const Message& m : view.messages) EXPECT_EQ(m.kind, ErrorKind::Warning);
@@ -200,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
         AzimuthCase{"DueSouth", "-500", "0", "90", 180, 180, 0},
         // Aoj - 90 + B below 0: one turn added; Ab2 from an Ab1 above 180.
         AzimuthCase{"AxisWrapsUpFromBelowNorth", "400", "30", "30", 4.289153328941611, 304.2891533289416,
-                    124.28915332894161},
+                    124.28915332894161, "401.123"},
         // Aoj - 90 + B at 360 or more: one turn taken off; Ab2 wraps up.
         AzimuthCase{"AxisWrapsDownPastNorth", "400", "-300", "170", 323.1301023531022, 43.13010235310219,
                     223.1301023531022},
@@ -464,35 +472,80 @@ INSTANTIATE_TEST_SUITE_P(
                     "计算 J 到圆心 O 的距离时数值溢出，超出了可以计算的范围。请检查输入的数值是否过大。"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// ---- J off the curve: a warning, the set-up stands -----------------------
+// ---- J off the curve: within 1 m a warning, beyond it a refusal ----------
 
-TEST(CurveSetup, JOffTheCurveWarnsAndStands) {
+TEST(CurveSetup, JOffTheCurveWarnsOrIsRefused) {
+    // J lies 500 m from O in the worked example; only R changes.
+    const std::string warnedBy = "米相差超过 0.01 米，J 可能不在平曲线上。"
+                                 "请核对圆心和 J 点的座标以及半径；如果只是座标取整造成的差别，可以继续计算。";
+    const std::string refusedBy = "米相差超过 1 米，J 不在这条平曲线上，算出的端点会落在别处。"
+                                  "请核对圆心 O 和 J 点的座标以及半径 R。";
+    enum Outcome { kQuiet, kWarned, kRefused };
     const struct {
         const char* R;
-        const char* warning;  // nullptr: none
-    } rows[] = {
-        {"400",
-         "J 点到圆心 O 的距离 Dj = 500 米，与平曲线半径 R = 400 米相差超过 0.01 米，J 可能不在平曲线上。"
-         "请核对圆心和 J 点的座标以及半径；如果只是座标取整造成的差别，可以继续计算。"},
-        {"499.9899",
-         "J 点到圆心 O 的距离 Dj = 500 米，与平曲线半径 R = 499.9899 米相差超过 0.01 米，J 可能不在平曲线上。"
-         "请核对圆心和 J 点的座标以及半径；如果只是座标取整造成的差别，可以继续计算。"},
-        {"500.01", nullptr},
-        {"499.99", nullptr},
-    };
+        Outcome outcome;
+    } rows[] = {{"500.01", kQuiet},  {"499.99", kQuiet},  {"499.9899", kWarned},   {"499.5", kWarned},
+                {"499", kWarned},    {"501", kWarned},    {"498.9999", kRefused}, {"501.0001", kRefused},
+                {"400", kRefused},   {"180", kRefused}};
     for (const auto& r : rows) {
+        SCOPED_TRACE(r.R);
         ScriptedView view(With(kExample, kR, r.R));
         Calculator logic(view);
-        ASSERT_TRUE(logic.SetUpCurveClicked()) << r.R;
-        if (r.warning) {
-            ASSERT_EQ(view.messages.size(), 1u) << r.R;
-            EXPECT_EQ(view.messages[0], (Message{ErrorKind::Warning, r.warning}));
-        } else {
-            EXPECT_TRUE(view.messages.empty()) << r.R;
+        const bool completed = logic.SetUpCurveClicked();
+        const std::string named = "J 点到圆心 O 的距离 Dj = 500 米，与平曲线半径 R = " + std::string(r.R) + " ";
+        switch (r.outcome) {
+            case kQuiet:
+                EXPECT_TRUE(completed);
+                EXPECT_TRUE(view.messages.empty());
+                break;
+            case kWarned:
+                EXPECT_TRUE(completed);
+                ASSERT_EQ(view.messages.size(), 1u);
+                EXPECT_EQ(view.messages[0], (Message{ErrorKind::Warning, named + warnedBy}));
+                break;
+            case kRefused:
+                // A failed set-up: one message, the click undone whole.
+                EXPECT_FALSE(completed);
+                ASSERT_EQ(view.messages.size(), 1u);
+                EXPECT_EQ(view.messages[0], (Message{ErrorKind::Geometry, named + refusedBy}));
+                EXPECT_FALSE(logic.Record().hasCurve);
+                EXPECT_EQ(Boxes(logic), InitialBoxes());
+                continue;
         }
         EXPECT_EQ(logic.Record().design.axis.Ab1, 353.3884356890079);
         EXPECT_EQ(logic.Text(Box::Radius), std::string(r.R) + "(米)");
     }
+}
+
+// A completed set-up empties the previous curve's results; the half-width and
+// the precision stay for the next request. A set-up that is cancelled or
+// refused leaves every box as it was.
+TEST(CurveSetup, NewCurveEmptiesTheOldResults) {
+    Replies replies = kExample;
+    replies.insert(replies.end(), {"12400", "10", "0.001"});
+    ScriptedView view(replies);
+    Calculator logic(view);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
+    ASSERT_TRUE(logic.ComputeBeamClicked());
+    ASSERT_NE(logic.Text(Box::InnerChainage), "");
+    const std::vector<std::string> afterRequest = Boxes(logic);
+
+    view.Replies({"3000", "5000", std::nullopt});  // Cancel at the third prompt
+    EXPECT_FALSE(logic.SetUpCurveClicked());
+    EXPECT_EQ(Boxes(logic), afterRequest);
+    view.Replies(With(kExample, kR, "180"));  // J 500 m from O: refused
+    EXPECT_FALSE(logic.SetUpCurveClicked());
+    EXPECT_EQ(Boxes(logic), afterRequest);
+
+    view.Replies(kExample);
+    ASSERT_TRUE(logic.SetUpCurveClicked());
+    for (const Box box : {Box::InnerChainage, Box::InnerX, Box::InnerY, Box::InnerLength, Box::OuterChainage,
+                          Box::OuterX, Box::OuterY, Box::OuterLength, Box::BeamChainage, Box::BeamY})
+        EXPECT_EQ(logic.Text(box), "") << BoxNumber(box);
+    EXPECT_EQ(logic.Text(Box::BeamX), " ");
+    EXPECT_EQ(logic.Text(Box::HalfWidth), "10(米)");
+    EXPECT_EQ(logic.Text(Box::Precision), "0.001(度)");
+    ExpectViewMatches(view, logic);
 }
 
 TEST(CurveSetup, WarningShowsTheDistanceUnrounded) {

@@ -337,5 +337,34 @@ TEST(Request, CurveWithoutDirectionIsRefused) {
     }
 }
 
+// A chainage more than a full turn of the curve from Kj (2 pi R = 3141.593 m
+// on R = 500) is most likely mistyped: the results stand, a warning follows.
+// A beam square to the road (B = 90) keeps its ends on the roadbed however far
+// round the curve it stands.
+TEST(Request, ChainageBeyondAFullTurnIsComputedAndWarned) {
+    const struct {
+        const char* Kp;
+        bool warned;
+    } rows[] = {{"4141", false}, {"4142", true}, {"-2141", false}, {"-2142", true}, {"10200", true}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.Kp);
+        ScriptedView view(SetUpReplies({"1000", "2000", "1000", "1500", "2000", "90", "500", "1"}));
+        Calculator logic(view);
+        ASSERT_TRUE(logic.SetUpCurveClicked());
+        view.Replies({r.Kp, "10", "0.001"});
+        ASSERT_TRUE(logic.ComputeBeamClicked());
+        EXPECT_EQ(logic.Table().RowCount(), 1u);
+        EXPECT_NE(logic.Text(Box::InnerX), "");
+        if (!r.warned) {
+            EXPECT_TRUE(view.messages.empty());
+            continue;
+        }
+        ASSERT_EQ(view.messages.size(), 1u);
+        EXPECT_EQ(view.messages[0].kind, ErrorKind::Warning);
+        EXPECT_NE(view.messages[0].text.find("2πR = 3141.593 米"), std::string::npos) << view.messages[0].text;
+        EXPECT_NE(view.messages[0].text.find("很可能输错了"), std::string::npos);
+    }
+}
+
 }  // namespace
 }  // namespace capbeam::test
