@@ -1,0 +1,16 @@
+# Whole road alignments: the geometry (plain C++, no toolkit, no files) and
+# the readers of alignment tables, each a static library of its own; and
+# their tests. Included at the end of the top-level CMakeLists.txt.
+
+add_library(capbeam_alignment STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/clothoid.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/alignment.cpp
+)
+target_include_directories(capbeam_alignment PUBLIC ${PROJECT_SOURCE_DIR})
+# core/ (failures, D.MMSS, number and chainage texts, value rules) is built
+# into capbeam_core today.
+target_link_libraries(capbeam_alignment PUBLIC capbeam_core)
+
+if(CAPBEAM_TESTS)
+    add_subdirectory(${PROJECT_SOURCE_DIR}/tests/alignment ${CMAKE_BINARY_DIR}/tests/alignment)
+endif()
