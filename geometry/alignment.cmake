@@ -15,6 +15,12 @@ target_include_directories(capbeam_alignment PUBLIC ${PROJECT_SOURCE_DIR})
 # into capbeam_core today.
 target_link_libraries(capbeam_alignment PUBLIC capbeam_core)
 
+add_library(capbeam_alignment_records STATIC
+    ${PROJECT_SOURCE_DIR}/records/chainage_text.cpp
+    ${PROJECT_SOURCE_DIR}/records/alignment_csv.cpp
+)
+target_link_libraries(capbeam_alignment_records PUBLIC capbeam_alignment)
+
 if(CAPBEAM_TESTS)
     add_subdirectory(${PROJECT_SOURCE_DIR}/tests/alignment ${CMAKE_BINARY_DIR}/tests/alignment)
 endif()
