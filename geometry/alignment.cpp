@@ -26,6 +26,10 @@ std::string Ordinal(std::size_t i) { return "ç¬¬ " + std::to_string(i + 1) + " ä
 // than its radius, and a bracketed Newton finds each.
 constexpr double kSampleTurn = 0.2;
 
+// A sample whose along-track component is this small (metres) is a foot
+// itself: a point square off the very start or end of the line has one.
+constexpr double kOnFoot = 1e-9;
+
 double AzimuthDegrees(double radians) {
     double d = std::fmod(radians / kDegree, 360.0);
     if (d < 0) d += 360;
@@ -157,8 +161,8 @@ void Alignment::FeetOnSegment(const Segment& seg, double X, double Y, Foot& best
     for (int p = 1; p <= pieces; ++p) {
         const double b = L * p / pieces;
         const Value vb = value(b);
-        if (va.f == 0) consider(a, va);
-        if ((va.f < 0) != (vb.f < 0) && va.f != 0 && vb.f != 0) {
+        if (std::fabs(va.f) <= kOnFoot) consider(a, va);
+        if ((va.f < 0) != (vb.f < 0) && std::fabs(va.f) > kOnFoot && std::fabs(vb.f) > kOnFoot) {
             double lo = a, hi = b, flo = va.f;
             double t = a - va.f * (b - a) / (vb.f - va.f);
             Value vt = value(t);
@@ -178,7 +182,7 @@ void Alignment::FeetOnSegment(const Segment& seg, double X, double Y, Foot& best
             }
             consider(t, vt);
         }
-        if (p == pieces && vb.f == 0) consider(b, vb);
+        if (p == pieces && std::fabs(vb.f) <= kOnFoot) consider(b, vb);
         a = b;
         va = vb;
     }

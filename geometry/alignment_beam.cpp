@@ -18,6 +18,9 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kDegree = kPi / 180;
 constexpr double kSampleTurn = 0.2;  // radians of road turn between two samples of an edge
+// An edge point this near the axis is on it (metres): where the end falls on
+// a sample itself, at Kp or at an end of the line, the sign of g is rounding.
+constexpr double kOnAxis = 1e-9;
 
 struct Vec {
     double X, Y;
@@ -43,7 +46,7 @@ public:
         const Sample first = At(Kp);
         CheckHalfWidth(line_.ElementIndex(Kp));
         std::optional<End> best;
-        if (first.g == 0 && first.t * side_ > 0) best = EndAt(Kp);
+        if (std::fabs(first.g) <= kOnAxis && first.t * side_ > 0) best = EndAt(Kp);
         for (const int dir : {+1, -1}) {
             const std::optional<End> end = Scan(Kp, first, dir, best);
             if (end && (!best || std::fabs(end->t) < std::fabs(best->t))) best = end;
@@ -112,8 +115,8 @@ private:
             double next = dir > 0 ? std::min({s + h, boundary, limit}) : std::max({s - h, boundary, limit});
             if (next == s) next = limit;  // a boundary met exactly: step on
             const Sample cur = At(next);
-            if (cur.g == 0 && cur.t * side_ > 0) return EndAt(next);
-            if ((prev.g < 0) != (cur.g < 0) && prev.g != 0) {
+            if (std::fabs(cur.g) <= kOnAxis && cur.t * side_ > 0) return EndAt(next);
+            if ((prev.g < 0) != (cur.g < 0) && std::fabs(prev.g) > kOnAxis) {
                 const End end = Refine(dir > 0 ? s : next, dir > 0 ? next : s, dir > 0 ? prev : cur);
                 if (end.t * side_ > 0) return end;
             }

@@ -172,6 +172,22 @@ TEST(AlignmentBeam, StraightRoadAndDesignPosition) {
     EXPECT_EQ(narrow.Xin, narrow.Xk);
 }
 
+// A square beam at the very start or end of the line has both ends on the
+// line's last cross-section, on a straight and on a spiral.
+TEST(AlignmentBeam, SquareBeamAtEitherEndOfTheLine) {
+    for (const double k1 : {0.0, 1.0 / 300}) {
+        const Alignment line({500, 500, 200, 0}, {{120, 0, k1}});
+        for (const double Kp : {0.0, 120.0}) {
+            SCOPED_TRACE(::testing::Message() << "k1=" << k1 << " Kp=" << Kp);
+            const BeamEnds e = PlaceBeam(line, {Kp, 90, 6, 7.5, BeamOrientation::Tangent}, Kp);
+            EXPECT_NEAR(e.Kin, Kp, 1e-9);
+            EXPECT_NEAR(e.Kout, Kp, 1e-9);
+            EXPECT_NEAR(e.Lin, 6, 1e-9);
+            EXPECT_NEAR(e.Lout, 7.5, 1e-9);
+        }
+    }
+}
+
 TEST(AlignmentBeam, Refusals) {
     // Straight 100 m north, a right-hand arc of 50 m radius turning 3 rad, a straight.
     const Alignment line({0, 0, 0, 0}, {{100, 0, 0}, {150, 0.02, 0.02}, {100, 0, 0}});

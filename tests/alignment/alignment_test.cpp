@@ -163,6 +163,25 @@ TEST(Alignment, LocateOnAKnownArcAndItsRefusals) {
     EXPECT_THROW(line.OffsetPoint(50, 1, 180), Failure);    // along the road
 }
 
+// A point square off the very first or last point of the line has its foot
+// there, whatever rounding does to the sign of its along-track component.
+TEST(Alignment, PointSquareOffEitherEndHasItsFootThere) {
+    std::mt19937 rng(9);
+    for (int n = 0; n < 30; ++n) {
+        const reference::Road road = reference::RandomRoad(rng);
+        std::vector<Element> elements = road.elements;
+        elements.push_back({reference::Uniform(rng, 10, 100), (n % 2 ? 1 : -1) / reference::Uniform(rng, 100, 900), 0.002});
+        const Alignment line(road.start, elements);
+        for (const double s : {line.StartDistance(), line.EndDistance()}) {
+            const double offset = reference::Uniform(rng, -20, 20);
+            const PlanePoint q = line.OffsetPoint(s, offset);
+            const Foot foot = line.Locate(q.X, q.Y);
+            EXPECT_NEAR(foot.distance, s, 1e-6);
+            EXPECT_NEAR(foot.offset, offset, kMetreTolerance);
+        }
+    }
+}
+
 TEST(Alignment, RefusesChainsThatAreNotRoads) {
     struct Row {
         const char* name;
