@@ -9,6 +9,7 @@ add_library(capbeam_alignment STATIC
     ${CMAKE_CURRENT_LIST_DIR}/jd_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/element_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/alignment_beam.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/road.cpp
 )
 target_include_directories(capbeam_alignment PUBLIC ${PROJECT_SOURCE_DIR})
 # core/ (failures, D.MMSS, number and chainage texts, value rules) is built
