@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 #include <string>
-#include <utility>
 
 #include "core/dms.h"
 #include "core/failure.h"
@@ -72,7 +71,7 @@ Alignment::Alignment(const AlignmentStart& start, std::vector<Element> elements)
         seg.dk = (e.k1 - e.k0) / e.length;
         segments_.push_back(seg);
 
-        const Station end = Evaluate(seg, e.length);
+        const Pose end = Evaluate(seg, e.length);
         X = end.X;
         Y = end.Y;
         a = std::remainder(a + TurnAt(e.k0, seg.dk, e.length), 2 * kPi);
@@ -84,8 +83,7 @@ Alignment::Alignment(const AlignmentStart& start, std::vector<Element> elements)
     end_ = s;
 }
 
-// The station `t` metres into a segment; its azimuth in radians, unreduced.
-Station Alignment::Evaluate(const Segment& seg, double t) const {
+Alignment::Pose Alignment::Evaluate(const Segment& seg, double t) {
     const LocalPoint p = CurvePoint(seg.element.k0, seg.dk, t);
     return {seg.X0 + p.u * seg.cosA0 - p.v * seg.sinA0, seg.Y0 + p.u * seg.sinA0 + p.v * seg.cosA0,
             seg.a0 + TurnAt(seg.element.k0, seg.dk, t), seg.element.k0 + seg.dk * t};
@@ -102,9 +100,8 @@ Station Alignment::At(double distance) const {
         throw Failure(ErrorKind::Geometry, "该桩号不在路线范围内（路线从起点到终点）。请输入起点与终点之间的桩号。");
     const Segment& seg = segments_[ElementIndex(distance)];
     const double t = std::clamp(distance - seg.s0, 0.0, seg.element.length);
-    Station st = Evaluate(seg, t);
-    st.azimuth = AzimuthDegrees(st.azimuth);
-    return st;
+    const Pose p = Evaluate(seg, t);
+    return {p.X, p.Y, AzimuthDegrees(p.a), p.k};
 }
 
 PlanePoint Alignment::OffsetPoint(double distance, double offset, double angleDms) const {
@@ -131,12 +128,12 @@ void Alignment::FeetOnSegment(const Segment& seg, double X, double Y, Foot& best
         double f, df, offset, distance;
     };
     const auto value = [&](double t) {
-        const Station st = Evaluate(seg, t);
-        const double Tx = std::cos(st.azimuth), Ty = std::sin(st.azimuth);
-        const double dX = X - st.X, dY = Y - st.Y;
+        const Pose p = Evaluate(seg, t);
+        const double Tx = std::cos(p.a), Ty = std::sin(p.a);
+        const double dX = X - p.X, dY = Y - p.Y;
         const double along = dX * Tx + dY * Ty;
         const double across = -dX * Ty + dY * Tx;  // onto the right normal (-sin a, cos a)
-        return Value{along, -1 + st.curvature * across, across, std::hypot(dX, dY)};
+        return Value{along, -1 + p.k * across, across, std::hypot(dX, dY)};
     };
     const auto consider = [&](double t, const Value& v) {
         if (v.distance < bestDistance) {
@@ -191,23 +188,30 @@ void Alignment::FeetOnSegment(const Segment& seg, double X, double Y, Foot& best
 Foot Alignment::Locate(double X, double Y) const {
     if (!(std::fabs(X) <= kCoordinateLimit && std::fabs(Y) <= kCoordinateLimit))
         throw Failure(ErrorKind::OutOfRange, "坐标超出了可以计算的范围（绝对值不超过 1 亿米）。请检查坐标。");
-    // Segments in the order of a lower bound of their distance from the
-    // point (no part of a segment is nearer than its start less its length),
-    // so that far segments are never searched.
-    std::vector<std::pair<double, std::size_t>> order;
-    order.reserve(segments_.size());
+    // No point of a segment is nearer than its start less its length: the
+    // segment with the smallest such bound is searched first, and the others
+    // only where the bound does not exceed the nearest foot found so far.
+    const auto mayHoldNearer = [&](const Segment& seg, double bestDistance) {
+        const double dX = X - seg.X0, dY = Y - seg.Y0, reach = bestDistance + seg.element.length;
+        return dX * dX + dY * dY <= reach * reach;
+    };
+    std::size_t first = 0;
+    double firstBound = std::numeric_limits<double>::infinity();
     for (std::size_t i = 0; i < segments_.size(); ++i) {
         const Segment& seg = segments_[i];
-        order.emplace_back(std::hypot(X - seg.X0, Y - seg.Y0) - seg.element.length, i);
+        const double bound = std::hypot(X - seg.X0, Y - seg.Y0) - seg.element.length;
+        if (bound < firstBound) {
+            firstBound = bound;
+            first = i;
+        }
     }
-    std::sort(order.begin(), order.end());
     Foot best;
     double bestDistance = std::numeric_limits<double>::infinity();
     bool found = false;
-    for (const auto& [bound, i] : order) {
-        if (bound > bestDistance) break;
-        FeetOnSegment(segments_[i], X, Y, best, bestDistance, found);
-    }
+    FeetOnSegment(segments_[first], X, Y, best, bestDistance, found);
+    for (std::size_t i = 0; i < segments_.size(); ++i)
+        if (i != first && (!found || mayHoldNearer(segments_[i], bestDistance)))
+            FeetOnSegment(segments_[i], X, Y, best, bestDistance, found);
     if (!found)
         throw Failure(ErrorKind::Geometry,
                       "该点在路线上没有垂足（它在路线起点之前或终点之后）。请检查坐标，或确认该点属于这条路线。");

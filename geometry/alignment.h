@@ -97,7 +97,11 @@ private:
         double cosA0 = 1, sinA0 = 0;
         double dk = 0;        // change of curvature per metre
     };
-    Station Evaluate(const Segment& seg, double t) const;
+    // A point of a segment with its azimuth in radians, unreduced.
+    struct Pose {
+        double X = 0, Y = 0, a = 0, k = 0;
+    };
+    static Pose Evaluate(const Segment& seg, double t);
     void FeetOnSegment(const Segment& seg, double X, double Y, Foot& best, double& bestDistance, bool& found) const;
 
     std::vector<Segment> segments_;
