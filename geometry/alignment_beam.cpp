@@ -40,6 +40,11 @@ public:
         : line_(line), C_(C), u_(u), side_(side), D_(D) {
         const double beamLength = D / std::sin(Beff);
         window_ = 20 * (beamLength + D) + 100;
+        // On a straight the end's foot lies D·cot(B) ahead of the centre on
+        // the right and as far behind on the left: search that way first.
+        const double ahead = side * std::cos(Beff);
+        order_[0] = ahead >= 0 ? +1 : -1;
+        order_[1] = -order_[0];
     }
 
     End Find(double Kp) {
@@ -47,15 +52,17 @@ public:
         CheckHalfWidth(line_.ElementIndex(Kp));
         std::optional<End> best;
         if (std::fabs(first.g) <= kOnAxis && first.t * side_ > 0) best = EndAt(Kp);
-        for (const int dir : {+1, -1}) {
+        for (const int dir : order_) {
             const std::optional<End> end = Scan(Kp, first, dir, best);
             if (end && (!best || std::fabs(end->t) < std::fabs(best->t))) best = end;
         }
-        if (!best)
+        if (!best) {
+            if (blocked_) RefuseHalfWidth(*blocked_);
             throw Failure(ErrorKind::Geometry,
                           std::string("盖梁轴线与") + SideName() +
                               "路基边线在路线范围内不相交，没有" + SideName() +
                               "端点。请检查交角 B、路基半宽和中桩桩号（盖梁是否太靠近路线的起点或终点）。");
+        }
         return *best;
     }
 
@@ -87,19 +94,29 @@ private:
 
     // The offset curve at side·D folds back on itself where a curve bending
     // to that side has a radius of D or less: no edge there.
+    bool TooTight(std::size_t i) const {
+        const Element& e = line_.ElementAt(i);
+        return std::max(side_ * e.k0, side_ * e.k1) * D_ >= 1;
+    }
+
     void CheckHalfWidth(std::size_t i) const {
+        if (TooTight(i)) RefuseHalfWidth(i);
+    }
+
+    [[noreturn]] void RefuseHalfWidth(std::size_t i) const {
         const Element& e = line_.ElementAt(i);
         const double k = std::max(side_ * e.k0, side_ * e.k1);
-        if (k > 0 && D_ * k >= 1)
-            throw Failure(ErrorKind::Geometry,
-                          std::string(SideName()) + "路基半宽（" + NumberText(D_) + " 米）达到或超过了路线在桩号 " +
-                              ChainageText(line_.ElementStart(i), ChainageForm::Computed) + " 起向" +
-                              (side_ > 0 ? "右" : "左") + "弯曲的曲线半径（最小 " + NumberText(Round3(1 / k)) +
-                              " 米），该侧没有路基边线。请检查路基半宽。");
+        throw Failure(ErrorKind::Geometry,
+                      std::string(SideName()) + "路基半宽（" + NumberText(D_) + " 米）达到或超过了路线在桩号 " +
+                          ChainageText(line_.ElementStart(i), ChainageForm::Computed) + " 起向" +
+                          (side_ > 0 ? "右" : "左") + "弯曲的曲线半径（最小 " + NumberText(Round3(1 / k)) +
+                          " 米），该侧没有路基边线。请检查路基半宽。");
     }
 
     // Samples the edge from Kp in direction dir until the axis crosses it at
     // t of the side's sign, or until no nearer end than `best` is possible.
+    // A curve too tight for the half-width ends the search that way: beyond
+    // it there is no edge to meet (it is the refusal if no end is found).
     std::optional<End> Scan(double Kp, Sample prev, int dir, const std::optional<End>& best) {
         double s = Kp;
         const double limit = dir > 0 ? std::min(line_.EndDistance(), Kp + window_)
@@ -107,7 +124,10 @@ private:
         const double cap = std::max(D_, 1.0);
         while (dir > 0 ? s < limit : s > limit) {
             const std::size_t i = line_.ElementIndex(dir > 0 ? s : std::nextafter(s, -1e300));
-            CheckHalfWidth(i);
+            if (TooTight(i)) {
+                if (!blocked_) blocked_ = i;
+                return std::nullopt;
+            }
             const Element& e = line_.ElementAt(i);
             const double kMax = std::max(std::fabs(e.k0), std::fabs(e.k1));
             const double h = kMax > 0 ? std::min(cap, kSampleTurn / kMax) : cap;
@@ -156,6 +176,8 @@ private:
     int side_;
     double D_;
     double window_ = 0;
+    int order_[2] = {+1, -1};
+    std::optional<std::size_t> blocked_;
 };
 
 }  // namespace

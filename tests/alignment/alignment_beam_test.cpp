@@ -188,6 +188,21 @@ TEST(AlignmentBeam, SquareBeamAtEitherEndOfTheLine) {
     }
 }
 
+// A curve too tight for the half-width far from the beam, on the side the
+// end does not lie, does not refuse the beam: its end is found the other way.
+TEST(AlignmentBeam, TightCurveAwayFromTheEndDoesNotRefuseIt) {
+    const Alignment line({0, 0, 0, 0}, {{300, 0, 0}, {10, 1.0 / 8, 1.0 / 8}, {300, 0, 0}, {10, -1.0 / 8, -1.0 / 8}});
+    for (const double Kp : {100.0, 560.0}) {
+        SCOPED_TRACE(Kp);
+        const BeamEnds e = PlaceBeam(line, {Kp, 120, 10, 10, BeamOrientation::Tangent}, Kp);
+        const double B = 120 * kPi / 180;
+        EXPECT_NEAR(e.Lout, 10 / std::sin(B), kMetreTolerance);
+        EXPECT_NEAR(e.Kout, Kp + 10 / std::tan(B), kMetreTolerance);
+        EXPECT_NEAR(e.Lin, 10 / std::sin(B), kMetreTolerance);
+        EXPECT_NEAR(e.Kin, Kp - 10 / std::tan(B), kMetreTolerance);
+    }
+}
+
 TEST(AlignmentBeam, Refusals) {
     // Straight 100 m north, a right-hand arc of 50 m radius turning 3 rad, a straight.
     const Alignment line({0, 0, 0, 0}, {{100, 0, 0}, {150, 0.02, 0.02}, {100, 0, 0}});
