@@ -31,3 +31,20 @@ if(CAPBEAM_BENCH)
     add_executable(bench_alignment ${PROJECT_SOURCE_DIR}/bench/bench_alignment.cpp)
     target_link_libraries(bench_alignment PRIVATE capbeam_alignment benchmark::benchmark)
 endif()
+
+# The table readers under libFuzzer, in the bounded fuzz run (tests/fuzz).
+if(CAPBEAM_FUZZ)
+    if(NOT DEFINED FUZZ_SECONDS)
+        set(FUZZ_SECONDS 30)
+    endif()
+    add_executable(fuzz_alignment_csv ${PROJECT_SOURCE_DIR}/tests/fuzz/fuzz_alignment_csv.cpp)
+    target_link_libraries(fuzz_alignment_csv PRIVATE capbeam_alignment_records)
+    target_link_options(fuzz_alignment_csv PRIVATE -fsanitize=fuzzer)
+    set(scratch ${CMAKE_BINARY_DIR}/tests/fuzz/found-alignment_csv)
+    add_test(NAME fuzz_alignment_csv
+             COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+                     bash -c "mkdir -p '${scratch}' && exec \"$0\" -max_total_time=${FUZZ_SECONDS} -print_final_stats=1 -artifact_prefix='${scratch}/' '${scratch}' '${PROJECT_SOURCE_DIR}/tests/fuzz/corpus/alignment_csv'"
+                     $<TARGET_FILE:fuzz_alignment_csv>)
+    math(EXPR limit "${FUZZ_SECONDS} + 120")
+    set_tests_properties(fuzz_alignment_csv PROPERTIES TIMEOUT ${limit})
+endif()
