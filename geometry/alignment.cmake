@@ -22,9 +22,6 @@ add_library(capbeam_alignment_records STATIC
 )
 target_link_libraries(capbeam_alignment_records PUBLIC capbeam_alignment)
 
-if(CAPBEAM_TESTS)
-    add_subdirectory(${PROJECT_SOURCE_DIR}/tests/alignment ${CMAKE_BINARY_DIR}/tests/alignment)
-endif()
 
 if(CAPBEAM_BENCH)
     find_package(benchmark REQUIRED)
@@ -47,4 +44,28 @@ if(CAPBEAM_FUZZ)
                      $<TARGET_FILE:fuzz_alignment_csv>)
     math(EXPR limit "${FUZZ_SECONDS} + 120")
     set_tests_properties(fuzz_alignment_csv PROPERTIES TIMEOUT ${limit})
+endif()
+
+# LandXML import needs Qt's XML stream reader (Qt Core), kept out of the
+# geometry: built wherever Qt 6 is found, also without the window.
+find_package(Qt6 QUIET COMPONENTS Core)
+if(TARGET Qt6::Core)
+    add_library(capbeam_landxml STATIC ${PROJECT_SOURCE_DIR}/records/landxml.cpp)
+    target_link_libraries(capbeam_landxml PUBLIC capbeam_alignment PRIVATE Qt6::Core)
+    if(CAPBEAM_FUZZ)
+        add_executable(fuzz_landxml ${PROJECT_SOURCE_DIR}/tests/fuzz/fuzz_landxml.cpp)
+        target_link_libraries(fuzz_landxml PRIVATE capbeam_landxml)
+        target_link_options(fuzz_landxml PRIVATE -fsanitize=fuzzer)
+        set(scratch ${CMAKE_BINARY_DIR}/tests/fuzz/found-landxml)
+        add_test(NAME fuzz_landxml
+                 COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+                         bash -c "mkdir -p '${scratch}' && exec \"$0\" -max_total_time=${FUZZ_SECONDS} -print_final_stats=1 -artifact_prefix='${scratch}/' '${scratch}' '${PROJECT_SOURCE_DIR}/tests/fuzz/corpus/landxml'"
+                         $<TARGET_FILE:fuzz_landxml>)
+        math(EXPR limit "${FUZZ_SECONDS} + 120")
+        set_tests_properties(fuzz_landxml PROPERTIES TIMEOUT ${limit})
+    endif()
+endif()
+
+if(CAPBEAM_TESTS)
+    add_subdirectory(${PROJECT_SOURCE_DIR}/tests/alignment ${CMAKE_BINARY_DIR}/tests/alignment)
 endif()
