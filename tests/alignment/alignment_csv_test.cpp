@@ -4,9 +4,11 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "core/failure.h"
+#include "geometry/road.h"
 #include "records/chainage_text.h"
 
 namespace capbeam {
@@ -103,6 +105,26 @@ TEST(AlignmentCsv, ReadsAnElementTable) {
     EXPECT_EQ(file.table.rows[5].bend, Bend::Left);
     EXPECT_EQ(DetectAlignmentCsv(text), AlignmentCsvKind::ElementTable);
     EXPECT_NO_THROW(AlignmentFromElementTable(file.table));
+}
+
+// The published exam curve typed as a JD-table file in K notation, with a
+// short chain behind it: the main points' chainages as the table lists them,
+// to one unit of the published last digit.
+TEST(AlignmentCsv, PublishedCurveFromAFileWithAChainageEquation) {
+    const double out = (22 + 33 / 60.0) * 3.14159265358979323846 / 180;
+    char end[64];
+    std::snprintf(end, sizeof end, "ZD,,%.6f,%.6f\n", 199.25 + 300 * std::cos(out), 300 * std::sin(out));
+    const std::string text = "QD,K0+000,0,0\nJD,,199.25,0,152.45,60,60\n" + std::string(end) + "断链,K0+300,K0+310\n";
+    const JdTableFile file = ReadJdTableCsv(text);
+    const JdAlignment a = AlignmentFromJdTable(file.table);
+    const Road road(a.line, ChainageEquations(file.table.startChainage, file.equations));
+    const JdCurve& c = a.curves.at(0);
+    EXPECT_EQ(c.turn, 1);
+    EXPECT_NEAR(road.ChainageOf(c.points.front().distance).value, 138.70, 0.01);
+    EXPECT_NEAR(road.ChainageOf(c.points.back().distance).value, 258.70, 0.01);
+    // The line's end, 300 - T2 + HZ along: past the chain, 10 m more.
+    EXPECT_NEAR(road.ChainageOf(road.Line().EndDistance()).value, 258.70 + 300 - 60.55 + 10, 0.02);
+    EXPECT_THROW(road.At({305}), Failure);  // in the short chain's gap
 }
 
 // Each refusal names the line it is on and what is wrong there.
