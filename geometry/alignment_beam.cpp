@@ -133,7 +133,8 @@ private:
             const double h = kMax > 0 ? std::min(cap, kSampleTurn / kMax) : cap;
             const double boundary = dir > 0 ? line_.ElementStart(i) + e.length : line_.ElementStart(i);
             double next = dir > 0 ? std::min({s + h, boundary, limit}) : std::max({s - h, boundary, limit});
-            if (next == s) next = limit;  // a boundary met exactly: step on
+            // An element shorter than the spacing of doubles here: step over it.
+            if (next == s) next = std::nextafter(s, limit);
             const Sample cur = At(next);
             if (std::fabs(cur.g) <= kOnAxis && cur.t * side_ > 0) return EndAt(next);
             if ((prev.g < 0) != (cur.g < 0) && std::fabs(prev.g) > kOnAxis) {

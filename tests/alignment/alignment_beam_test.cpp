@@ -203,6 +203,17 @@ TEST(AlignmentBeam, TightCurveAwayFromTheEndDoesNotRefuseIt) {
     }
 }
 
+// An element shorter than the spacing of doubles at its chainage (an
+// element table may hold one) is stepped over, not searched for ever.
+TEST(AlignmentBeam, ElementOfNextToNoLengthIsSteppedOver) {
+    const Alignment line({0, 0, 0, 5000}, {{30, 0, 0}, {1e-13, 0, 0}, {30, 0, 0}});
+    for (const double Kp : {5028.0, 5032.0}) {  // the ends across it, one way and the other
+        const BeamEnds e = PlaceBeam(line, {Kp, 45, 5, 5, BeamOrientation::Parallel}, Kp);
+        EXPECT_NEAR(e.Kout, Kp + 5, kMetreTolerance);
+        EXPECT_NEAR(e.Kin, Kp - 5, kMetreTolerance);
+    }
+}
+
 TEST(AlignmentBeam, Refusals) {
     // Straight 100 m north, a right-hand arc of 50 m radius turning 3 rad, a straight.
     const Alignment line({0, 0, 0, 0}, {{100, 0, 0}, {150, 0.02, 0.02}, {100, 0, 0}});
