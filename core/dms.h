@@ -3,6 +3,8 @@
 // Angles in the D.MMSS notation of surveying: degrees, then two digits of
 // minutes, then seconds, 30°15′30″ written 30.153.
 
+#include <string>
+
 namespace capbeam {
 
 // An angle in D.MMSS taken apart: whole degrees, minutes and seconds (the
@@ -24,5 +26,13 @@ double DecimalDegrees(const Dms& angle);
 
 // Whether minutes and seconds are both below 60 (in magnitude), as D.MMSS needs.
 bool IsValidDms(const Dms& angle);
+
+// Decimal degrees written as D.MMSS to 0.1″: degrees, ".", two digits of
+// minutes, two of seconds and one of tenths, "56.24093" for 56°24′09.3″.
+// Rounded to the nearest tenth of a second, an exact half to the even tenth,
+// carrying into minutes and degrees (59′59.96″ becomes the next degree);
+// "-" before a negative angle, never "-0.00000". Throws
+// Failure(InvalidOperation) for a value that is not finite.
+std::string DmsText(double degrees);
 
 }  // namespace capbeam

@@ -1,0 +1,71 @@
+# Whole road alignments: the geometry (plain C++, no toolkit, no files) and
+# the readers of alignment tables, each a static library of its own; and
+# their tests. Included at the end of the top-level CMakeLists.txt.
+
+add_library(capbeam_alignment STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/clothoid.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/alignment.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/chainage_equations.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/jd_table.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/element_table.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/alignment_beam.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/road.cpp
+)
+target_include_directories(capbeam_alignment PUBLIC ${PROJECT_SOURCE_DIR})
+# core/ (failures, D.MMSS, number and chainage texts, value rules) is built
+# into capbeam_core today.
+target_link_libraries(capbeam_alignment PUBLIC capbeam_core)
+
+add_library(capbeam_alignment_records STATIC
+    ${PROJECT_SOURCE_DIR}/records/chainage_text.cpp
+    ${PROJECT_SOURCE_DIR}/records/alignment_csv.cpp
+)
+target_link_libraries(capbeam_alignment_records PUBLIC capbeam_alignment)
+
+
+if(CAPBEAM_BENCH)
+    find_package(benchmark REQUIRED)
+    add_executable(bench_alignment ${PROJECT_SOURCE_DIR}/bench/bench_alignment.cpp)
+    target_link_libraries(bench_alignment PRIVATE capbeam_alignment benchmark::benchmark)
+endif()
+
+# The table readers under libFuzzer, in the bounded fuzz run (tests/fuzz).
+if(CAPBEAM_FUZZ)
+    if(NOT DEFINED FUZZ_SECONDS)
+        set(FUZZ_SECONDS 30)
+    endif()
+    add_executable(fuzz_alignment_csv ${PROJECT_SOURCE_DIR}/tests/fuzz/fuzz_alignment_csv.cpp)
+    target_link_libraries(fuzz_alignment_csv PRIVATE capbeam_alignment_records)
+    target_link_options(fuzz_alignment_csv PRIVATE -fsanitize=fuzzer)
+    set(scratch ${CMAKE_BINARY_DIR}/tests/fuzz/found-alignment_csv)
+    add_test(NAME fuzz_alignment_csv
+             COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+                     bash -c "mkdir -p '${scratch}' && exec \"$0\" -max_total_time=${FUZZ_SECONDS} -print_final_stats=1 -artifact_prefix='${scratch}/' '${scratch}' '${PROJECT_SOURCE_DIR}/tests/fuzz/corpus/alignment_csv'"
+                     $<TARGET_FILE:fuzz_alignment_csv>)
+    math(EXPR limit "${FUZZ_SECONDS} + 120")
+    set_tests_properties(fuzz_alignment_csv PROPERTIES TIMEOUT ${limit})
+endif()
+
+# LandXML import needs Qt's XML stream reader (Qt Core), kept out of the
+# geometry: built wherever Qt 6 is found, also without the window.
+find_package(Qt6 QUIET COMPONENTS Core)
+if(TARGET Qt6::Core)
+    add_library(capbeam_landxml STATIC ${PROJECT_SOURCE_DIR}/records/landxml.cpp)
+    target_link_libraries(capbeam_landxml PUBLIC capbeam_alignment PRIVATE Qt6::Core)
+    if(CAPBEAM_FUZZ)
+        add_executable(fuzz_landxml ${PROJECT_SOURCE_DIR}/tests/fuzz/fuzz_landxml.cpp)
+        target_link_libraries(fuzz_landxml PRIVATE capbeam_landxml)
+        target_link_options(fuzz_landxml PRIVATE -fsanitize=fuzzer)
+        set(scratch ${CMAKE_BINARY_DIR}/tests/fuzz/found-landxml)
+        add_test(NAME fuzz_landxml
+                 COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+                         bash -c "mkdir -p '${scratch}' && exec \"$0\" -max_total_time=${FUZZ_SECONDS} -print_final_stats=1 -artifact_prefix='${scratch}/' '${scratch}' '${PROJECT_SOURCE_DIR}/tests/fuzz/corpus/landxml'"
+                         $<TARGET_FILE:fuzz_landxml>)
+        math(EXPR limit "${FUZZ_SECONDS} + 120")
+        set_tests_properties(fuzz_landxml PROPERTIES TIMEOUT ${limit})
+    endif()
+endif()
+
+if(CAPBEAM_TESTS)
+    add_subdirectory(${PROJECT_SOURCE_DIR}/tests/alignment ${CMAKE_BINARY_DIR}/tests/alignment)
+endif()
