@@ -157,13 +157,14 @@ void Form1::BuildLayout() {
 
 QLineEdit* Form1::BoxWidget(Box box) const { return boxes_[static_cast<std::size_t>(BoxNumber(box) - 1)]; }
 
-std::optional<std::string> Form1::PromptText(const std::string& message, const Refusal* refused) {
-    QString entry;
+std::optional<std::string> Form1::PromptText(const std::string& message, const Refusal* refused,
+                                             const PromptHelp& help) {
+    QString entry = Q(help.initial);
     if (refused) {
         ShowMessage(refused->why);
         entry = Q(refused->rejected);
     }
-    const std::optional<QString> reply = RunPrompt(Q(message), entry);
+    const std::optional<QString> reply = RunPrompt(Q(message), entry, Q(help.note));
     if (!reply) return std::nullopt;
     return reply->toStdString();
 }
@@ -188,7 +189,7 @@ void Form1::closeEvent(QCloseEvent* event) {
     QCoreApplication::exit(0);
 }
 
-std::optional<QString> Form1::RunPrompt(const QString& message, const QString& entry) {
+std::optional<QString> Form1::RunPrompt(const QString& message, const QString& entry, const QString& note) {
     QDialog dialog(this);
     dialog.setObjectName(QStringLiteral("Prompt"));
     dialog.setWindowTitle(Q(kAppName));
@@ -206,6 +207,14 @@ std::optional<QString> Form1::RunPrompt(const QString& message, const QString& e
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto* column = new QVBoxLayout(&dialog);
     column->addWidget(label);
+    if (!note.isEmpty()) {
+        auto* hint = new QLabel(note);
+        hint->setObjectName(QStringLiteral("PromptNote"));
+        hint->setWordWrap(true);
+        hint->setStyleSheet(QStringLiteral("color: #404040;"));
+        column->addWidget(hint);
+        line->setAccessibleDescription(note);
+    }
     column->addWidget(line);
     column->addWidget(buttons);
     line->selectAll();

@@ -24,7 +24,8 @@ public:
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
 
-    std::optional<std::string> PromptText(const std::string& message, const Refusal* refused) override;
+    std::optional<std::string> PromptText(const std::string& message, const Refusal* refused,
+                                          const PromptHelp& help) override;
     void SetText(Box field, const std::string& text) override;
     void EndProgram() override;
     void ShowMessage(const Message& message) override;
@@ -39,8 +40,9 @@ public:
 
 protected:
     // The dialogs, one function each so that tests can answer them without a
-    // real modal dialog. RunPrompt returns the typed line, or nothing on Cancel.
-    virtual std::optional<QString> RunPrompt(const QString& message, const QString& entry);
+    // real modal dialog. RunPrompt returns the typed line, or nothing on Cancel;
+    // `note` is a line beneath the message (the format expected), or empty.
+    virtual std::optional<QString> RunPrompt(const QString& message, const QString& entry, const QString& note);
     virtual void RunMessageBox(const QString& title, const QString& text);
 
     void closeEvent(QCloseEvent* event) override;

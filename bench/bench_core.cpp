@@ -22,7 +22,7 @@ using namespace capbeam;
 class ReplayView : public View {
 public:
     explicit ReplayView(std::vector<std::string> replies) : replies_(std::move(replies)) {}
-    std::optional<std::string> PromptText(const std::string&, const Refusal*) override {
+    std::optional<std::string> PromptText(const std::string&, const Refusal*, const PromptHelp&) override {
         const std::string& r = replies_[next_];
         next_ = (next_ + 1) % replies_.size();
         return r;

@@ -34,7 +34,10 @@ class TerminalView : public View {
 public:
     TerminalView(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
 
-    std::optional<std::string> PromptText(const std::string& message, const Refusal* refused) override {
+    // The terminal answers line by line: an offered value or note is left out,
+    // so a script's replies mean the same whatever the prompt offers.
+    std::optional<std::string> PromptText(const std::string& message, const Refusal* refused,
+                                          const PromptHelp&) override {
         if (refused) ShowMessage(refused->why);
         out_ << "? " << message << '\n' << std::flush;
         std::string reply;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <system_error>
 #include <type_traits>
+#include <vector>
 
 #include "core/failure.h"
 
@@ -157,6 +158,82 @@ std::string NumberTextOf(T value, int digits, int fixedBelow) {
 }  // namespace
 
 double ReadDouble(std::string_view reply) { return ReadNumber<double>(reply); }
+
+namespace {
+
+// The marks that part degrees, minutes and seconds, as a keyboard or a
+// Chinese input method types them (full-width ' and " become ASCII later).
+constexpr std::string_view kDmsMarks[] = {
+    "\xC2\xB0",      // °
+    "\xE2\x80\xB2",  // ′
+    "\xE2\x80\xB3",  // ″
+    "\xE2\x80\x99",  // ’ (an input method's apostrophe)
+    "\xE2\x80\x9D",  // ” (an input method's quote)
+    "\xE5\xBA\xA6",  // 度
+    "\xE5\x88\x86",  // 分
+    "\xE7\xA7\x92",  // 秒
+    "'", "\"",
+};
+
+bool AllDigits(std::string_view t) { return !t.empty() && std::all_of(t.begin(), t.end(), IsDigit); }
+
+[[noreturn]] void NotDms(std::string_view reply) {
+    throw Failure(ErrorKind::TypeMismatch,
+                  "「" + std::string(reply) +
+                      "」不是交角的写法。请按“度.分秒”输入，例如 30.153（即 30°15′30″），"
+                      "也可以写成 30°15′30″ 或 30 15 30。");
+}
+
+}  // namespace
+
+double ReadSkewReply(std::string_view reply) {
+    // The marks become blanks; then the reply is normalised as any other.
+    std::string spaced;
+    bool marked = false;
+    for (std::size_t i = 0; i < reply.size();) {
+        bool matched = false;
+        for (std::string_view mark : kDmsMarks) {
+            if (reply.substr(i, mark.size()) == mark) {
+                spaced += ' ';
+                i += mark.size();
+                marked = matched = true;
+                break;
+            }
+        }
+        if (!matched) spaced += reply[i++];
+    }
+    const std::string t = Normalise(spaced);
+    std::vector<std::string> parts;
+    for (std::size_t i = 0; i < t.size();) {
+        if (t[i] == ' ' || t[i] == '\t') {
+            ++i;
+            continue;
+        }
+        const std::size_t end = std::min(t.find_first_of(" \t", i), t.size());
+        parts.push_back(t.substr(i, end - i));
+        i = end;
+    }
+    if (!marked && parts.size() <= 1) return ReadDouble(reply);
+    if (parts.empty() || parts.size() > 3) NotDms(reply);
+
+    std::string degrees = parts[0];
+    std::string sign;
+    if (degrees[0] == '+' || degrees[0] == '-') {
+        sign = degrees.substr(0, 1);
+        degrees.erase(0, 1);
+    }
+    if (!AllDigits(degrees)) NotDms(reply);
+    std::string minutes = parts.size() > 1 ? parts[1] : "0";
+    if (!AllDigits(minutes) || minutes.size() > 2) NotDms(reply);
+    if (minutes.size() == 1) minutes = "0" + minutes;
+    std::string seconds = parts.size() > 2 ? parts[2] : "0";
+    const std::size_t point = seconds.find('.');
+    const std::string whole = seconds.substr(0, point);
+    const std::string fraction = point == std::string::npos ? "" : seconds.substr(point + 1);
+    if (!AllDigits(whole) || whole.size() > 2 || (point != std::string::npos && !AllDigits(fraction))) NotDms(reply);
+    // D.MMSS as the user would have typed it, so the value is the one that text reads as.
+    return ReadDouble(sign + degrees + "." + minutes + (whole.size() == 1 ? "0" : "") + whole + fraction);
+}
 float ReadSingle(std::string_view reply) { return ReadNumber<float>(reply); }
 
 std::string NumberText(double value) { return NumberTextOf(value, 15, 15); }

@@ -17,6 +17,15 @@ namespace capbeam {
 double ReadDouble(std::string_view reply);
 float ReadSingle(std::string_view reply);
 
+// Reads the skew B: a number in D.MMSS as ReadDouble reads it, or degrees,
+// minutes and seconds written apart, with the marks ° ′ ″ (or ' and ", or
+// 度 分 秒) or blanks between them: "30°15′30″", "30°15'30\"", "30 15 30" and
+// "30度15分30秒" all read as 30.153, exactly the value typing "30.153" gives.
+// Minutes are one or two digits; seconds two digits at most before an
+// optional fraction. Throws Failure as ReadDouble does, and TypeMismatch for
+// degrees, minutes and seconds that are not written that way.
+double ReadSkewReply(std::string_view reply);
+
 // The general number format: rounded to 15 significant digits (7 for a single),
 // fixed notation with "." whatever the locale, no trailing zeros, no point
 // without digits after it, "-" before a negative value, never "-0".

@@ -7,10 +7,10 @@ namespace capbeam {
 namespace {
 
 template <class T, class Reader>
-T Ask(WindowOps& ops, const std::string& prompt, const Rule<T>& rule, Reader read) {
+T Ask(WindowOps& ops, const std::string& prompt, const Rule<T>& rule, const PromptHelp& help, Reader read) {
     std::optional<Refusal> refused;
     for (;;) {
-        const std::optional<std::string> reply = ops.PromptText(prompt, refused ? &*refused : nullptr);
+        const std::optional<std::string> reply = ops.PromptText(prompt, refused ? &*refused : nullptr, help);
         if (!reply) throw Cancelled{};
         try {
             const T value = read(*reply);
@@ -29,12 +29,16 @@ T Ask(WindowOps& ops, const std::string& prompt, const Rule<T>& rule, Reader rea
 
 }  // namespace
 
-double AskDouble(WindowOps& ops, const std::string& prompt, const Rule<double>& rule) {
-    return Ask<double>(ops, prompt, rule, [](const std::string& r) { return ReadDouble(r); });
+double AskDouble(WindowOps& ops, const std::string& prompt, const Rule<double>& rule, const PromptHelp& help) {
+    return Ask<double>(ops, prompt, rule, help, [](const std::string& r) { return ReadDouble(r); });
 }
 
-float AskSingle(WindowOps& ops, const std::string& prompt, const Rule<float>& rule) {
-    return Ask<float>(ops, prompt, rule, [](const std::string& r) { return ReadSingle(r); });
+float AskSingle(WindowOps& ops, const std::string& prompt, const Rule<float>& rule, const PromptHelp& help) {
+    return Ask<float>(ops, prompt, rule, help, [](const std::string& r) { return ReadSingle(r); });
+}
+
+double AskSkew(WindowOps& ops, const std::string& prompt, const Rule<double>& rule, const PromptHelp& help) {
+    return Ask<double>(ops, prompt, rule, help, [](const std::string& r) { return ReadSkewReply(r); });
 }
 
 }  // namespace capbeam

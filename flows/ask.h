@@ -16,8 +16,13 @@ using Rule = std::function<std::optional<std::string>(T)>;
 // Shows `prompt` until the reply reads as a number that keeps `rule`. A reply
 // that is not a number, is out of range or breaks the rule is refused: the
 // window says why and asks again with the rejected text in the entry.
-// Cancel throws Cancelled.
-double AskDouble(WindowOps& ops, const std::string& prompt, const Rule<double>& rule = {});
-float AskSingle(WindowOps& ops, const std::string& prompt, const Rule<float>& rule = {});
+// Cancel throws Cancelled. `help` is what the prompt offers besides its text.
+double AskDouble(WindowOps& ops, const std::string& prompt, const Rule<double>& rule = {},
+                 const PromptHelp& help = {});
+float AskSingle(WindowOps& ops, const std::string& prompt, const Rule<float>& rule = {},
+                const PromptHelp& help = {});
+// The skew B in D.MMSS, also read from degrees, minutes and seconds written
+// apart (ReadSkewReply).
+double AskSkew(WindowOps& ops, const std::string& prompt, const Rule<double>& rule, const PromptHelp& help);
 
 }  // namespace capbeam

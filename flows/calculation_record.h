@@ -17,7 +17,10 @@ struct RequestValues {
     double Kp = 0;  // chainage of the beam centre
     double Dr = 0;  // half-width of the roadbed
     float mb = 0;   // azimuth-coincidence precision, degrees (shown, never used in a formula)
-    bool operator==(const RequestValues& o) const { return Kp == o.Kp && Dr == o.Dr && mb == o.mb; }
+    bool completed = false;  // a request has completed with these values
+    bool operator==(const RequestValues& o) const {
+        return Kp == o.Kp && Dr == o.Dr && mb == o.mb && completed == o.completed;
+    }
 };
 
 struct CalculationRecord {

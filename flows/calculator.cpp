@@ -67,8 +67,9 @@ BatchOutcome Calculator::RunBatch(const std::vector<double>& chainages, double D
 
 void Calculator::ExitClicked() { EndProgram(); }
 
-std::optional<std::string> Calculator::PromptText(const std::string& message, const Refusal* refused) {
-    return view_.PromptText(message, refused);
+std::optional<std::string> Calculator::PromptText(const std::string& message, const Refusal* refused,
+                                                  const PromptHelp& help) {
+    return view_.PromptText(message, refused, help);
 }
 
 void Calculator::SetText(Box box, const std::string& text) {

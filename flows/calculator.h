@@ -59,7 +59,8 @@ private:
     template <class Body>
     bool RunHandler(Body body);
 
-    std::optional<std::string> PromptText(const std::string& message, const Refusal* refused) override;
+    std::optional<std::string> PromptText(const std::string& message, const Refusal* refused,
+                                          const PromptHelp& help) override;
     void SetText(Box box, const std::string& text) override;
     void EndProgram() override;
 

@@ -79,13 +79,18 @@ BeamPlacement RunRequest(WindowOps& ops, CalculationRecord& record, Orientation 
     q.Kp = AskDouble(ops, kKpPrompt);
     ops.SetText(Box::BeamChainage, ChainageText(q.Kp, ChainageForm::Entered));
     const double R = record.curve.R;
-    q.Dr = AskDouble(ops, kDrPrompt, [R](double Dr) { return HalfWidthProblem(Dr, R); });
+    // The half-width and the precision seldom change from one beam to the
+    // next: their prompts offer the last values, which Return accepts.
+    const bool again = q.completed;
+    q.Dr = AskDouble(ops, kDrPrompt, [R](double Dr) { return HalfWidthProblem(Dr, R); },
+                     {again ? NumberText(q.Dr) : "", ""});
     ops.SetText(Box::HalfWidth, EnteredLengthText(q.Dr));
-    q.mb = AskSingle(ops, kMbPrompt);
+    q.mb = AskSingle(ops, kMbPrompt, {}, {again ? NumberText(q.mb) : "", ""});
     ops.SetText(Box::Precision, PrecisionText(q.mb));
 
     const BeamPlacement placement = PlaceBeam(record.curve, record.design, q.Kp, q.Dr, orientation);
     record.edges = placement.edges;
+    q.completed = true;
     if (placement.designAxis) record.design.axis = *placement.designAxis;
     WriteEnds(ops, placement);
     return placement;

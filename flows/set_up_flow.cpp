@@ -21,6 +21,9 @@ constexpr const char* kAskR = "请输入平曲线的半径  R";
 constexpr const char* kAskP =
     "请输入平曲线正偏或反偏的判别符号 P 的数值，正偏为 P>0 的正整数，反偏为 P<0 的负整数";
 
+// Beneath the B prompt: B is D.MMSS, not decimal degrees.
+constexpr const char* kSkewFormat = "按“度.分秒”输入：30.153 即 30°15′30″。也可以输入 30°15′30″ 或 30 15 30。";
+
 }  // namespace
 
 SetUpOutcome RunCurveSetUp(WindowOps& ops, CalculationRecord& record) {
@@ -36,7 +39,7 @@ SetUpOutcome RunCurveSetUp(WindowOps& ops, CalculationRecord& record) {
     ops.SetText(Box::DesignX, EnteredCoordinateText(in.Xj));
     in.Yj = AskDouble(ops, kAskYj);
     ops.SetText(Box::DesignY, EnteredCoordinateText(in.Yj));
-    in.Bdms = AskDouble(ops, kAskB, SkewProblem);
+    in.Bdms = AskSkew(ops, kAskB, SkewProblem, {"", kSkewFormat});
     ops.SetText(Box::Skew, SkewText(in.Bdms));
     in.R = AskDouble(ops, kAskR, RadiusProblem);
     ops.SetText(Box::Radius, EnteredLengthText(in.R));

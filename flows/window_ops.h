@@ -43,6 +43,13 @@ struct Refusal {
     Message why;
 };
 
+// What a prompt offers besides its message. A front-end without room for it
+// (the terminal, which answers line by line) may leave it out.
+struct PromptHelp {
+    std::string initial;  // the entry's text as the prompt opens: the last value, accepted by Return
+    std::string note;     // a line beneath the message: the format expected, with an example
+};
+
 // All that the calculation logic uses of the window. The Qt window implements
 // it with a modal dialog and its text boxes, the terminal front-end over
 // standard input and output, tests with scripted replies.
@@ -52,8 +59,9 @@ public:
 
     // A modal one-line prompt titled with the application's name. Returns the
     // typed line unchanged after OK (possibly empty), nothing after Cancel.
-    virtual std::optional<std::string> PromptText(const std::string& message,
-                                                  const Refusal* refused = nullptr) = 0;
+    // The entry holds the refused reply after a refusal, else help.initial.
+    virtual std::optional<std::string> PromptText(const std::string& message, const Refusal* refused,
+                                                  const PromptHelp& help) = 0;
 
     // Replaces the whole text of one text box.
     virtual void SetText(Box field, const std::string& text) = 0;

@@ -108,9 +108,10 @@ TEST(CurveSetup, WorkedExampleFillsEveryBoxAndValue) {
 class StepView : public ScriptedView {
 public:
     using ScriptedView::ScriptedView;
-    std::optional<std::string> PromptText(const std::string& message, const Refusal* refused) override {
+    std::optional<std::string> PromptText(const std::string& message, const Refusal* refused,
+                                          const PromptHelp& help) override {
         steps.push_back("?" + message);
-        return ScriptedView::PromptText(message, refused);
+        return ScriptedView::PromptText(message, refused, help);
     }
     void SetText(Box field, const std::string& text) override {
         steps.push_back("Text" + std::to_string(BoxNumber(field)));

@@ -322,19 +322,45 @@ private slots:
     void promptReturnsTheLineOrNothingOnCancel() {
         View& view = *form_;
         form_->replies = {QString(), std::nullopt, QStringLiteral("１２３．５ ")};
-        QCOMPARE(view.PromptText("请输入", nullptr), std::optional<std::string>(""));
-        QCOMPARE(view.PromptText("请输入", nullptr), std::nullopt);
-        QCOMPARE(view.PromptText("请输入", nullptr), std::optional<std::string>("１２３．５ "));
+        QCOMPARE(view.PromptText("请输入", nullptr, {}), std::optional<std::string>(""));
+        QCOMPARE(view.PromptText("请输入", nullptr, {}), std::nullopt);
+        QCOMPARE(view.PromptText("请输入", nullptr, {}), std::optional<std::string>("１２３．５ "));
         QCOMPARE(form_->prompts.size(), std::size_t{3});
         QCOMPARE(form_->prompts[0].message, QStringLiteral("请输入"));
         QVERIFY(form_->prompts[0].entry.isEmpty());
+    }
+
+    // B's prompt shows its format beneath the message and takes degrees,
+    // minutes and seconds written apart; the half-width and the precision
+    // offer the last values, which Return accepts; Kp's prompt stays empty.
+    void promptsOfferWhatTheyCan() {
+        form_->Reply({"3000", "5000", "12345.678", "3300", "5400", "30°15′30″", "500", "1"});
+        const auto press = [this](const char* name) { form_->Layout()->findChild<QPushButton*>(name)->click(); };
+        press("Command1");
+        QCOMPARE(form_->BoxWidget(Box::Skew)->text(), QStringLiteral(" 30.153( 度, 分，秒 )"));
+        QCOMPARE(form_->prompts.size(), std::size_t{8});
+        for (std::size_t i = 0; i < 8; ++i) {
+            QVERIFY(form_->prompts[i].entry.isEmpty());
+            QCOMPARE(form_->prompts[i].note.contains(QStringLiteral("30.153 即 30°15′30″")), i == 5);
+        }
+        form_->prompts.clear();
+        form_->Reply({"12400", "10", "0.001"});
+        press("Command2");
+        for (const auto& p : form_->prompts) QVERIFY(p.entry.isEmpty());
+        form_->prompts.clear();
+        form_->Reply({"12420", "10", "0.001"});
+        press("Command2");
+        QCOMPARE(form_->prompts.size(), std::size_t{3});
+        QCOMPARE(form_->prompts[0].entry, QString());
+        QCOMPARE(form_->prompts[1].entry, QStringLiteral("10"));
+        QCOMPARE(form_->prompts[2].entry, QStringLiteral("0.001"));
     }
 
     void refusalIsShownBeforeThePromptAsksAgain() {
         View& view = *form_;
         form_->replies = {QStringLiteral("12")};
         const Refusal refusal{"12a", {ErrorKind::TypeMismatch, "“12a”不是数字，请重新输入。"}};
-        QCOMPARE(view.PromptText("请输入平曲线半径 R", &refusal), std::optional<std::string>("12"));
+        QCOMPARE(view.PromptText("请输入平曲线半径 R", &refusal, {}), std::optional<std::string>("12"));
         QCOMPARE(form_->events, (std::vector<QString>{"message", "prompt"}));
         QCOMPARE(form_->messages[0].first, Q(KindTitle(ErrorKind::TypeMismatch)));
         QCOMPARE(form_->messages[0].second, Q(refusal.why.text));

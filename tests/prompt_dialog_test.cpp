@@ -181,7 +181,7 @@ private slots:
     void enterReturnsTheTypedLine() {
         DialogDriver driver({Type("请输入平曲线的半径  R", " 1234.5 ")});
         View& view = *form_;
-        QCOMPARE(view.PromptText("请输入平曲线的半径  R", nullptr), std::optional<std::string>(" 1234.5 "));
+        QCOMPARE(view.PromptText("请输入平曲线的半径  R", nullptr, {}), std::optional<std::string>(" 1234.5 "));
         QCOMPARE(driver.Unused(), std::size_t{0});
         QCOMPARE(driver.problems, QStringList());
     }
@@ -189,8 +189,8 @@ private slots:
     void enterOnAnEmptyLineIsNotCancel() {
         DialogDriver driver({Type("请输入", ""), Escape("请输入", "12")});
         View& view = *form_;
-        QCOMPARE(view.PromptText("请输入", nullptr), std::optional<std::string>(""));
-        QCOMPARE(view.PromptText("请输入", nullptr), std::nullopt);
+        QCOMPARE(view.PromptText("请输入", nullptr, {}), std::optional<std::string>(""));
+        QCOMPARE(view.PromptText("请输入", nullptr, {}), std::nullopt);
         QCOMPARE(driver.problems, QStringList());
     }
 
@@ -199,7 +199,7 @@ private slots:
         DialogDriver driver({Acknowledge(ErrorKind::TypeMismatch, "“12a”不是数字，请重新输入。"),
                              Type("请输入圆心的纵座标  Xo", "12", "12a")});
         View& view = *form_;
-        QCOMPARE(view.PromptText("请输入圆心的纵座标  Xo", &refusal), std::optional<std::string>("12"));
+        QCOMPARE(view.PromptText("请输入圆心的纵座标  Xo", &refusal, {}), std::optional<std::string>("12"));
         QCOMPARE(driver.problems, QStringList());
     }
 

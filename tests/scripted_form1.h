@@ -19,6 +19,7 @@ public:
     struct Prompt {
         QString message, entry;
         QString text1;  // what Text1 showed while the prompt was open
+        QString note;   // the line beneath the message
     };
     std::vector<Prompt> prompts;
     std::vector<std::pair<QString, QString>> messages;  // title, text
@@ -33,8 +34,8 @@ public:
     }
 
 protected:
-    std::optional<QString> RunPrompt(const QString& message, const QString& entry) override {
-        prompts.push_back({message, entry, BoxWidget(capbeam::Box::CurveCentreX)->text()});
+    std::optional<QString> RunPrompt(const QString& message, const QString& entry, const QString& note) override {
+        prompts.push_back({message, entry, BoxWidget(capbeam::Box::CurveCentreX)->text(), note});
         events.push_back(QStringLiteral("prompt"));
         if (replies.empty()) return std::nullopt;
         const bool cancel = !replies.front().has_value();

@@ -2,7 +2,9 @@
 
 namespace capbeam::test {
 
-std::optional<std::string> ScriptedView::PromptText(const std::string& message, const Refusal* refused) {
+std::optional<std::string> ScriptedView::PromptText(const std::string& message, const Refusal* refused,
+                                                    const PromptHelp& help) {
+    helps.push_back(help);
     prompts.push_back(message);
     steps.push_back("?" + message);
     if (refused) refusals.push_back(*refused);

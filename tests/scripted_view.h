@@ -26,7 +26,8 @@ public:
         replies_.insert(replies_.end(), replies.begin(), replies.end());
     }
 
-    std::optional<std::string> PromptText(const std::string& message, const Refusal* refused) override;
+    std::optional<std::string> PromptText(const std::string& message, const Refusal* refused,
+                                          const PromptHelp& help) override;
     void SetText(Box field, const std::string& text) override;
     void EndProgram() override { ended = true; }
     void ShowMessage(const Message& message) override { messages.push_back(message); }
@@ -34,6 +35,7 @@ public:
     // What the window has seen, in order.
     std::vector<std::string> prompts;
     std::vector<Refusal> refusals;           // one per re-asked prompt
+    std::vector<PromptHelp> helps;           // what each prompt offered, in order
     std::vector<Message> messages;           // message boxes
     std::vector<Box> writes;               // every SetText, in order
     std::map<Box, std::string> texts;      // the last text of each box written

@@ -164,6 +164,39 @@ TEST(ReadDouble, Refuses) {
     }
 }
 
+// B written apart reads as the D.MMSS text a user would have typed.
+TEST(ReadSkewReply, DegreesMinutesSecondsWrittenApart) {
+    const struct {
+        const char* reply;
+        const char* asTyped;  // nullptr: refused as not an angle
+    } rows[] = {
+        {"30°15′30″", "30.153"},     {"30°15'30\"", "30.153"},  {"30 15 30", "30.153"},
+        {"30度15分30秒", "30.153"},  {" 30° 15′ 30″ ", "30.153"}, {"３０°１５′３０″", "30.153"},
+        {"30’15’’", "30.15"},        {"30°", "30"},              {"30°5′", "30.05"},
+        {"30°5′7″", "30.0507"},      {"30°15′30.5″", "30.15305"}, {"89 59 59.99", "89.595999"},
+        {"30.153", "30.153"},        {"+30 15", "30.15"},        {"-30 15", "-30.15"},
+        {"30 15 30 1", nullptr},     {"30°1x′", nullptr},        {"30.5°15′", nullptr},
+        {"30 150", nullptr},         {"30 15 300", nullptr},     {"°", nullptr},
+        {"30 15 30.", nullptr},      {"a 15", nullptr},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.reply);
+        if (r.asTyped) {
+            EXPECT_EQ(ReadSkewReply(r.reply), ReadDouble(r.asTyped));
+            continue;
+        }
+        try {
+            ReadSkewReply(r.reply);
+            ADD_FAILURE() << "accepted";
+        } catch (const Failure& f) {
+            EXPECT_EQ(f.kind(), ErrorKind::TypeMismatch);
+            EXPECT_NE(f.message().text.find("30 15 30"), std::string::npos) << f.message().text;
+        }
+    }
+    // A plain reply is refused as any number is.
+    for (const char* reply : {"1,000", "abc", ""}) EXPECT_THROW(ReadSkewReply(reply), Failure) << reply;
+}
+
 TEST(ReadSingle, RoundsToNearestSingle) {
     EXPECT_EQ(ReadSingle("0.001"), 0.001f);
     EXPECT_EQ(ReadSingle("1"), 1.0f);

@@ -37,7 +37,7 @@ class FuzzView : public View {
 public:
     explicit FuzzView(FuzzedDataProvider& in) : in_(in) {}
 
-    std::optional<std::string> PromptText(const std::string&, const Refusal*) override {
+    std::optional<std::string> PromptText(const std::string&, const Refusal*, const PromptHelp&) override {
         if (in_.remaining_bytes() == 0 || ++prompts_ > 200) return std::nullopt;  // Cancel
         switch (in_.ConsumeIntegralInRange<int>(0, 7)) {
             case 0: return std::nullopt;
@@ -77,7 +77,7 @@ bool SameBits(const CalculationRecord& a, const CalculationRecord& b) {
     return a.hasCurve == b.hasCurve && Same(c.Xo, d.Xo) && Same(c.Yo, d.Yo) && Same(c.R, d.R) && Same(c.P, d.P) &&
            Same(j.Kj, k.Kj) && Same(j.Xj, k.Xj) && Same(j.Yj, k.Yj) && Same(j.B, k.B) && Same(j.Aoj, k.Aoj) &&
            Same(j.axis.Ab1, k.axis.Ab1) && Same(j.axis.Ab2, k.axis.Ab2) && Same(q.Kp, r.Kp) && Same(q.Dr, r.Dr) &&
-           Same(q.mb, r.mb) && Same(a.edges.Rin, b.edges.Rin) && Same(a.edges.Rout, b.edges.Rout);
+           Same(q.mb, r.mb) && q.completed == r.completed && Same(a.edges.Rin, b.edges.Rin) && Same(a.edges.Rout, b.edges.Rout);
 }
 
 }  // namespace
