@@ -39,18 +39,25 @@ std::vector<std::string> With(std::vector<std::string> args, const std::vector<s
 }
 
 // The worked example's rows (B = 60, R = 500, Dr = 10, J due north of O on a
-// right-hand curve), as the window shows them; 1000 is the design chainage.
+// right-hand curve), as the README gives them; 1000 is the design chainage.
+// Each chainage as its K text and as metres, coordinates and lengths with
+// three decimals.
 const std::map<std::string, std::string> kExampleRows = {
-    {"1020", "K 1+ 20,1499.6,2019.995,K 1+ 26.475,1489.313,2025.934,11.878(米),K 1+ 13.828,1509.805,2014.103,11.784(米)"},
-    {"980", "K 0+ 980,1499.6,1980.005,K 0+ 985.374,1489.79,1985.669,11.327(米),K 0+ 974.865,1509.356,1974.373,11.265(米)"},
-    {"1000", "K 1+ 0,1500,2000,K 1+ 5.912,1489.966,2005.793,11.587(米),K 0+ 994.358,1509.968,1994.245,11.51(米)"},
+    {"1020", "K 1+ 20,1020,1499.600,2019.995,K 1+ 26.475,1026.475,1489.313,2025.934,11.878,"
+             "K 1+ 13.828,1013.828,1509.805,2014.103,11.784"},
+    {"980", "K 0+ 980,980,1499.600,1980.005,K 0+ 985.374,985.374,1489.790,1985.669,11.327,"
+            "K 0+ 974.865,974.865,1509.356,1974.373,11.265"},
+    {"1000", "K 1+ 0,1000,1500.000,2000.000,K 1+ 5.912,1005.912,1489.966,2005.793,11.587,"
+             "K 0+ 994.358,994.358,1509.968,1994.245,11.510"},
 };
 
 // The CSV of those rows, in the order given.
 std::string ExampleCsv(const std::vector<std::string>& chainages) {
     std::string csv =
-        "序号,组号,盖梁方向,中桩桩号 Kp,中桩纵座标 X,中桩横座标 Y,内侧端点桩号 K,内侧端点纵座标 X,"
-        "内侧端点横座标 Y,内侧长度 L,外侧端点桩号 K,外侧端点纵座标 X,外侧端点横座标 Y,外侧长度 L,平曲线设定\r\n";
+        "序号,组号,盖梁方向,中桩桩号 Kp,中桩桩号 Kp (米),中桩纵座标 X (米),中桩横座标 Y (米),"
+        "内侧端点桩号 K,内侧端点桩号 K (米),内侧端点纵座标 X (米),内侧端点横座标 Y (米),内侧长度 L (米),"
+        "外侧端点桩号 K,外侧端点桩号 K (米),外侧端点纵座标 X (米),外侧端点横座标 Y (米),外侧长度 L (米),"
+        "平曲线设定\r\n";
     int n = 0;
     for (const std::string& Kp : chainages)
         csv += std::to_string(++n) + ",1,平行于设计盖梁," + kExampleRows.at(Kp) +
