@@ -163,38 +163,132 @@ INSTANTIATE_TEST_SUITE_P(CliBatch, CliBatchSetUp,
                                            SetUpRefusal{"HalfWidthNegative", "--dr", "-1"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A mistyped command line: one line on standard error naming the option and
+// pointing to the batch's help, nothing on standard output, nothing run.
 struct UsageCase {
     const char* name;
     std::vector<std::string> args;
-    int status;
     const char* says;
 };
 void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
 
 class CliBatchUsage : public ::testing::TestWithParam<UsageCase> {};
 
-TEST_P(CliBatchUsage, StatusAndUsageText) {
+TEST_P(CliBatchUsage, OneLineNamingTheOptionAndTheHelp) {
     const UsageCase& c = GetParam();
     const BatchRun run = Batch(c.args, "1020\n");
-    EXPECT_EQ(run.status, c.status);
-    EXPECT_NE((run.out + run.err).find(c.says), std::string::npos) << run.out << run.err;
-    EXPECT_NE((run.out + run.err).find("用法"), std::string::npos);
-    if (c.status != 0) {
-        EXPECT_EQ(run.out, "");
-    }
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("capbeam-cli batch: ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("capbeam-cli batch --help"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
 }
+
+const std::vector<std::string> kRange = {"--from", "980", "--to", "1020", "--step", "20"};
 
 INSTANTIATE_TEST_SUITE_P(
     CliBatch, CliBatchUsage,
-    ::testing::Values(UsageCase{"Help", {"--help"}, 0, "--bom"},
-                      UsageCase{"MissingHalfWidth", kCurve, 2, "缺少选项 --dr"},
-                      UsageCase{"MissingSeveral", {"--xo", "1", "--dr", "1"}, 2, "--yo --kj --xj --yj --b --r --p"},
-                      UsageCase{"Unknown", With(kCurve, {"--dr", "10", "--width", "3"}), 2, "不认识的选项 --width"},
-                      UsageCase{"NoValue", With(kCurve, {"--dr"}), 2, "--dr 后面缺少数值"},
-                      UsageCase{"Twice", With(kCurve, {"--dr", "10", "--r", "400"}), 2, "--r 给了两次"},
-                      UsageCase{"BadOrientation", With(kCurve, {"--dr", "10", "--orientation", "radial"}), 2,
-                                "parallel 或 tangent"}),
+    ::testing::Values(
+        UsageCase{"MissingHalfWidth", kCurve, "缺少选项 --dr"},
+        UsageCase{"MissingSeveral", {"--xo", "1", "--dr", "1"}, "--yo --kj --xj --yj --b --r --p"},
+        UsageCase{"Unknown", With(kCurve, {"--dr", "10", "--width", "3"}), "不认识的选项 --width"},
+        UsageCase{"UnknownLikeAKnownOne", With(kCurve, {"--dr", "10", "--fields"}), "不认识的选项 --fields"},
+        UsageCase{"NoValue", With(kCurve, {"--dr"}), "--dr 后面缺少数值"},
+        UsageCase{"Twice", With(kCurve, {"--dr", "10", "--r", "400"}), "--r 给了两次"},
+        UsageCase{"BadOrientation", With(kCurve, {"--dr", "10", "--orientation", "radial"}), "parallel 或 tangent"},
+        UsageCase{"BadFormat", With(kCurve, {"--dr", "10", "--format", "dat"}), "--format 只能是 csv 或 cass"},
+        UsageCase{"FormatInCapitals", With(kCurve, {"--dr", "10", "--format=CSV"}), "「CSV」"},
+        UsageCase{"MarkOnPoints", With(kCurve, {"--dr", "10", "--format", "cass", "--bom"}), "--bom 只用于 CSV"},
+        UsageCase{"RangeWithoutStep", With(kCurve, {"--dr", "10", "--from", "980", "--to", "1020"}), "缺少 --step"},
+        UsageCase{"RangeOnlyStep", With(kCurve, {"--dr", "10", "--step", "20"}), "缺少 --from --to"},
+        UsageCase{"RangeAndChainages", With(With(kCurve, {"--dr", "10"}), With(kRange, {"1020"})), "--from --to --step"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CliBatch, HelpNamesEveryOption) {
+    const BatchRun run = Batch({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    for (const char* option : {"用法", "--xo", "--dr", "--mb", "--orientation", "--from", "--to", "--step", "--format",
+                               "cass", "--bom"})
+        EXPECT_NE(run.out.find(option), std::string::npos) << option;
+}
+
+// --from --to --step: the range's chainages, in its direction, standard
+// input not read. Ranges whose end falls on a step.
+struct RangeCase {
+    const char* name;
+    std::vector<std::string> range;
+    std::vector<std::string> rows;
+};
+void PrintTo(const RangeCase& c, std::ostream* os) { *os << c.name; }
+
+class CliBatchRange : public ::testing::TestWithParam<RangeCase> {};
+
+TEST_P(CliBatchRange, RowsOfTheRange) {
+    const RangeCase& c = GetParam();
+    const BatchRun run = Batch(With(With(kCurve, {"--dr", "10"}), c.range), "abc\n1020\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, ExampleCsv(c.rows));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CliBatch, CliBatchRange,
+    ::testing::Values(RangeCase{"Upwards", kRange, {"980", "1000", "1020"}},
+                      RangeCase{"Downwards", {"--from", "1020", "--to", "980", "--step", "-20"}, {"1020", "1000", "980"}},
+                      RangeCase{"EqualsSigns", {"--from=980", "--step=40", "--to=1020"}, {"980", "1020"}},
+                      RangeCase{"OneChainage", {"--from", "1000", "--to", "1000", "--step", "5"}, {"1000"}},
+                      RangeCase{"TypedInFullWidth", {"--from", "９８０", "--to", "1020", "--step", "20"},
+                                {"980", "1000", "1020"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A range that cannot run is refused before anything runs, naming the range
+// as given and why; status 2, nothing on standard output.
+struct RangeRefusal {
+    const char* name;
+    std::vector<std::string> range;
+    const char* says;
+};
+void PrintTo(const RangeRefusal& c, std::ostream* os) { *os << c.name; }
+
+class CliBatchRangeRefused : public ::testing::TestWithParam<RangeRefusal> {};
+
+TEST_P(CliBatchRangeRefused, ExitsTwoSayingWhy) {
+    const RangeRefusal& c = GetParam();
+    const BatchRun run = Batch(With(With(kCurve, {"--dr", "10"}), c.range));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CliBatch, CliBatchRangeRefused,
+    ::testing::Values(
+        RangeRefusal{"StartNotANumber", {"--from", "K1+20", "--to", "1020", "--step", "20"}, "--from K1+20：「K1+20」"},
+        RangeRefusal{"StepEmpty", {"--from", "980", "--to", "1020", "--step="}, "--step ："},
+        RangeRefusal{"StepZero", {"--from", "980", "--to", "1020", "--step", "0"}, "--step 0：桩号间距不能为 0"},
+        RangeRefusal{"StepAwayFromTheEnd", {"--from", "980", "--to", "1020", "--step", "-20"}, "无法到达终点"},
+        RangeRefusal{"TooManyChainages", {"--from", "0", "--to", "1000000", "--step", "0.001"}, "超过 100000 个桩号"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --format cass: the points file the window saves, east before north with
+// three decimals; a refused chainage gives no points and is told as in CSV.
+TEST(CliBatch, FormatCassGivesThePointsFile) {
+    const BatchRun run = Batch(With(kCurve, {"--dr", "10", "--format", "cass", "1020", "1600", "980"}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out,
+              "P1-C,,2019.995,1499.600,\r\nP1-IN,,2025.934,1489.313,\r\nP1-OUT,,2014.103,1509.805,\r\n"
+              "P2-C,,1980.005,1499.600,\r\nP2-IN,,1985.669,1489.790,\r\nP2-OUT,,1974.373,1509.356,\r\n");
+    EXPECT_EQ(run.err.rfind("K 1+ 600：", 0), 0u) << run.err;
+}
+
+TEST(CliBatch, FormatCsvIsTheDefault) {
+    const BatchRun run = Batch(With(kCurve, {"--dr", "10", "--format=csv", "1020"}));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, ExampleCsv({"1020"}));
+}
 
 TEST(CliBatch, HalfWidthRefusedBeforeTheChainagesAreRead) {
     const BatchRun run = Batch(With(kCurve, {"--dr", "600"}), "abc\n1020\n");
