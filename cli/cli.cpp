@@ -122,8 +122,10 @@ constexpr char kBatchUsage[] =
     "写在列名中。--format cass 时每个桩号三个点（中桩 Pn-C、内侧 Pn-IN、外侧 Pn-OUT），\n"
     "每点一行“点名,,Y,X,”（先横座标后纵座标，三位小数，高程空着）。\n"
     "不能计算的桩号在标准错误输出中各占一行（桩号和原因），其余桩号照常计算。\n"
+    "算出了但离设计桩号超过平曲线一整圈的桩号，也在标准错误输出中各占一行（桩号和提醒），\n"
+    "请核对是否输错。\n"
     "\n"
-    "退出状态：0 全部算出；1 有桩号不能计算；2 选项、范围或平曲线数据\n"
+    "退出状态：0 全部算出（包括有提醒的）；1 有桩号不能计算；2 选项、范围或平曲线数据\n"
     "有误（原因见标准错误输出），没有计算；3 结果无法写出。\n";
 
 // "parallel" or "tangent", as both front-ends' --orientation name them.
@@ -352,6 +354,9 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
     for (PierRow& row : outcome.rows) table.Add(std::move(row));
     for (const BatchRefusal& r : outcome.refused) err << r.KpText << "：" << r.why.text << '\n';
     anyRefused |= !outcome.refused.empty();
+    // Computed, and in the output, but most likely mistyped: told as the
+    // window tells it, without failing the batch.
+    for (const BatchRefusal& w : outcome.warned) err << w.KpText << "：" << w.why.text << '\n';
 
     out << (cass ? CassPoints(table) : TableCsv(table, bom)) << std::flush;
     if (!out) {

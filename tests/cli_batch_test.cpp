@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 
@@ -271,6 +272,61 @@ INSTANTIATE_TEST_SUITE_P(
         RangeRefusal{"StepZero", {"--from", "980", "--to", "1020", "--step", "0"}, "--step 0：桩号间距不能为 0"},
         RangeRefusal{"StepAwayFromTheEnd", {"--from", "980", "--to", "1020", "--step", "-20"}, "无法到达终点"},
         RangeRefusal{"TooManyChainages", {"--from", "0", "--to", "1000000", "--step", "0.001"}, "超过 100000 个桩号"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A chainage more than a full turn of the curve from Kj (2πR = 3141.5927 m
+// with R = 500) is computed, in the output, and told on standard error as
+// "chainage：warning", one line each, like a refusal; the status stays 0
+// unless something was refused.
+struct WarnedCase {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    std::size_t rows;
+    std::vector<std::string> warned, refused;  // the chainages' texts
+};
+void PrintTo(const WarnedCase& c, std::ostream* os) { *os << c.name; }
+
+class CliBatchWarned : public ::testing::TestWithParam<WarnedCase> {};
+
+TEST_P(CliBatchWarned, OneLineEachAndTheRowsStay) {
+    const WarnedCase& c = GetParam();
+    const BatchRun run = Batch(With(With(kCurve, {"--dr", "10"}), c.args));
+    EXPECT_EQ(run.status, c.status) << run.err;
+    const bool cass = std::find(c.args.begin(), c.args.end(), "cass") != c.args.end();
+    std::size_t lines = 0;
+    for (const char ch : run.out) lines += ch == '\n';
+    EXPECT_EQ(lines, cass ? 3 * c.rows : 1 + c.rows);
+
+    std::vector<std::string> warned, refused;
+    std::istringstream err(run.err);
+    for (std::string line; std::getline(err, line);) {
+        const std::size_t colon = line.find("：");
+        ASSERT_NE(colon, std::string::npos) << line;
+        const bool warning = line.find("很可能输错了") != std::string::npos;
+        (warning ? warned : refused).push_back(line.substr(0, colon));
+        if (warning) {
+            EXPECT_NE(line.find("结果已经算出"), std::string::npos) << line;
+        }
+    }
+    EXPECT_EQ(warned, c.warned);
+    EXPECT_EQ(refused, c.refused);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CliBatch, CliBatchWarned,
+    ::testing::Values(
+        WarnedCase{"TenfoldMistyped", {"1020", "10200"}, 0, 2, {"K 10+ 200"}, {}},
+        WarnedCase{"JustOverATurnAhead", {"4141.593"}, 0, 1, {"K 4+ 141.593"}, {}},
+        WarnedCase{"JustWithinATurnAhead", {"4141.592"}, 0, 1, {}, {}},
+        WarnedCase{"JustOverATurnBehind", {"--", "-2141.593"}, 0, 1, {"K-2+-141.593"}, {}},
+        WarnedCase{"JustWithinATurnBehind", {"--", "-2141.592"}, 0, 1, {}, {}},
+        WarnedCase{"EachOnce", {"10200", "1020", "10200"}, 0, 3, {"K 10+ 200", "K 10+ 200"}, {}},
+        WarnedCase{"WithARefusal", {"10200", "1600", "980"}, 1, 2, {"K 10+ 200"}, {"K 1+ 600"}},
+        WarnedCase{"Tangent", {"--orientation", "tangent", "10200"}, 0, 1, {"K 10+ 200"}, {}},
+        WarnedCase{"PointsFile", {"--format", "cass", "10200", "1020"}, 0, 2, {"K 10+ 200"}, {}},
+        WarnedCase{"FromARange", {"--from", "10180", "--to", "10200", "--step", "20"}, 0, 2,
+                   {"K 10+ 180", "K 10+ 200"}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --format cass: the points file the window saves, east before north with
