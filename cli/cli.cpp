@@ -276,7 +276,10 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
         } else if (i + 1 < args.size()) {
             value = args[++i];
         } else {
-            return BatchUsageError(err, "选项 --" + name + " 后面缺少数值。");
+            const std::string wanted = name == "orientation" ? " parallel 或 tangent"
+                                       : name == "format"    ? " csv 或 cass"
+                                                             : "数值";
+            return BatchUsageError(err, "选项 --" + name + " 后面缺少" + wanted + "。");
         }
         if (!options.emplace(name, value).second)
             return BatchUsageError(err, "选项 --" + name + " 给了两次，请只给一次。");

@@ -196,6 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"Unknown", With(kCurve, {"--dr", "10", "--width", "3"}), "不认识的选项 --width"},
         UsageCase{"UnknownLikeAKnownOne", With(kCurve, {"--dr", "10", "--fields"}), "不认识的选项 --fields"},
         UsageCase{"NoValue", With(kCurve, {"--dr"}), "--dr 后面缺少数值"},
+        UsageCase{"NoFormat", With(kCurve, {"--dr", "10", "--format"}), "--format 后面缺少 csv 或 cass"},
         UsageCase{"Twice", With(kCurve, {"--dr", "10", "--r", "400"}), "--r 给了两次"},
         UsageCase{"BadOrientation", With(kCurve, {"--dr", "10", "--orientation", "radial"}), "parallel 或 tangent"},
         UsageCase{"BadFormat", With(kCurve, {"--dr", "10", "--format", "dat"}), "--format 只能是 csv 或 cass"},
