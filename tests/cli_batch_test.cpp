@@ -200,7 +200,6 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"Twice", With(kCurve, {"--dr", "10", "--r", "400"}), "--r 给了两次"},
         UsageCase{"BadOrientation", With(kCurve, {"--dr", "10", "--orientation", "radial"}), "parallel 或 tangent"},
         UsageCase{"BadFormat", With(kCurve, {"--dr", "10", "--format", "dat"}), "--format 只能是 csv 或 cass"},
-        UsageCase{"FormatInCapitals", With(kCurve, {"--dr", "10", "--format=CSV"}), "「CSV」"},
         UsageCase{"MarkOnPoints", With(kCurve, {"--dr", "10", "--format", "cass", "--bom"}), "--bom 只用于 CSV"},
         UsageCase{"RangeWithoutStep", With(kCurve, {"--dr", "10", "--from", "980", "--to", "1020"}), "缺少 --step"},
         UsageCase{"RangeOnlyStep", With(kCurve, {"--dr", "10", "--step", "20"}), "缺少 --from --to"},
@@ -239,10 +238,7 @@ INSTANTIATE_TEST_SUITE_P(
     CliBatch, CliBatchRange,
     ::testing::Values(RangeCase{"Upwards", kRange, {"980", "1000", "1020"}},
                       RangeCase{"Downwards", {"--from", "1020", "--to", "980", "--step", "-20"}, {"1020", "1000", "980"}},
-                      RangeCase{"EqualsSigns", {"--from=980", "--step=40", "--to=1020"}, {"980", "1020"}},
-                      RangeCase{"OneChainage", {"--from", "1000", "--to", "1000", "--step", "5"}, {"1000"}},
-                      RangeCase{"TypedInFullWidth", {"--from", "９８０", "--to", "1020", "--step", "20"},
-                                {"980", "1000", "1020"}}),
+                      RangeCase{"OneChainage", {"--from=1000", "--to=1000", "--step=5"}, {"1000"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A range that cannot run is refused before anything runs, naming the range
@@ -324,7 +320,6 @@ INSTANTIATE_TEST_SUITE_P(
         WarnedCase{"JustWithinATurnBehind", {"--", "-2141.592"}, 0, 1, {}, {}},
         WarnedCase{"EachOnce", {"10200", "1020", "10200"}, 0, 3, {"K 10+ 200", "K 10+ 200"}, {}},
         WarnedCase{"WithARefusal", {"10200", "1600", "980"}, 1, 2, {"K 10+ 200"}, {"K 1+ 600"}},
-        WarnedCase{"Tangent", {"--orientation", "tangent", "10200"}, 0, 1, {"K 10+ 200"}, {}},
         WarnedCase{"PointsFile", {"--format", "cass", "10200", "1020"}, 0, 2, {"K 10+ 200"}, {}},
         WarnedCase{"FromARange", {"--from", "10180", "--to", "10200", "--step", "20"}, 0, 2,
                    {"K 10+ 180", "K 10+ 200"}, {}}),
