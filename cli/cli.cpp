@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <string_view>
 #include <type_traits>
 
 #include "flows/form_layout.h"
@@ -79,19 +80,22 @@ void PrintWindow(const Calculator& logic, std::ostream& out) {
 
 constexpr char kUsage[] =
     "用法:\n"
-    "  capbeam-cli [--fields]\n"
+    "  capbeam-cli [--fields] [--orientation parallel|tangent]\n"
     "      交互计算：程序显示窗口的各个文本框，每行输入一个按钮\n"
     "      （1 进行计算、2 座标计算、3 退出计算），提问行以“? ”开头，逐行回答。\n"
-    "      --fields  按 Text1=... 到 Text21=... 的形式列出文本框。\n"
+    "      --fields       按 Text1=... 到 Text21=... 的形式列出文本框。\n"
+    "      --orientation  其他桩号的盖梁方向：parallel 平行于设计盖梁（默认）；\n"
+    "                     tangent 与切线保持交角 B。\n"
     "  capbeam-cli batch 选项... [桩号...]\n"
-    "      批量计算多个盖梁中桩桩号，结果以 CSV 写到标准输出。\n"
+    "      批量计算多个盖梁中桩桩号，结果以 CSV 或全站仪坐标文件写到标准输出。\n"
     "      详见 capbeam-cli batch --help。\n"
     "  capbeam-cli --help\n"
     "      显示本说明。\n";
 
 constexpr char kBatchUsage[] =
     "用法: capbeam-cli batch --xo 数 --yo 数 --kj 数 --xj 数 --yj 数 --b 数 --r 数 --p 数 --dr 数\n"
-    "                        [--mb 数] [--orientation parallel|tangent] [--bom] [桩号...]\n"
+    "                        [--mb 数] [--orientation parallel|tangent] [--format csv|cass] [--bom]\n"
+    "                        [--from 数 --to 数 --step 数 | 桩号...]\n"
     "\n"
     "按“进行计算”的规则读入平曲线和设计盖梁，再按“座标计算”的规则逐个计算桩号。\n"
     "  --xo, --yo      圆心的纵座标 Xo、横座标 Yo\n"
@@ -103,19 +107,36 @@ constexpr char kBatchUsage[] =
     "  --dr            路基半幅宽度 Dr（米，0 <= Dr < R）\n"
     "  --mb            方位角重合精度 mb（度），可省略，默认 0\n"
     "  --orientation   parallel：平行于设计盖梁（默认）；tangent：与切线保持交角 B\n"
+    "  --from, --to, --step\n"
+    "                  按桩号范围计算：起点、终点和间距（米），三个要一起给出；\n"
+    "                  间距为负数时桩号由大到小。不能再写桩号参数。\n"
+    "  --format        csv：计算结果表（默认）；cass：全站仪坐标文件，与窗口中\n"
+    "                  “保存全站仪坐标文件…”保存的相同\n"
     "  --bom           在 CSV 前加 UTF-8 字节顺序标记。写到管道时默认不加，\n"
     "                  以便其他程序读取；要用电子表格打开保存的文件时请加上。\n"
     "选项可写成 --xo 3000 或 --xo=3000。\n"
     "\n"
-    "桩号（米）写在选项后面，可用空格、逗号或分号隔开；没有给出桩号时从标准输入读取，\n"
-    "每行一个或多个。负的桩号也可以写在 -- 之后。\n"
+    "桩号（米）写在选项后面，可用空格、逗号或分号隔开；没有给出桩号也没有给出范围时\n"
+    "从标准输入读取，每行一个或多个。负的桩号也可以写在 -- 之后。\n"
     "\n"
-    "输出：标准输出为 CSV（UTF-8，CR LF 换行），每个桩号一行：序号、组号、盖梁方向、\n"
-    "中桩桩号及座标、内外两侧端点的桩号、座标和长度、平曲线设定。数值与窗口文本框中显示的完全相同。\n"
+    "输出：--format csv 时标准输出为 CSV（UTF-8，CR LF 换行），每个桩号一行：序号、组号、\n"
+    "盖梁方向，中桩、内侧端点、外侧端点各自的桩号（K 形式和以米为单位的数）、纵横座标，\n"
+    "两侧的长度，最后是平曲线设定。座标、长度和计算出的桩号都保留三位小数，单位（米）\n"
+    "写在列名中。--format cass 时每个桩号三个点（中桩 Pn-C、内侧 Pn-IN、外侧 Pn-OUT），\n"
+    "每点一行“点名,,Y,X,”（先横座标后纵座标，三位小数，高程空着）。\n"
     "不能计算的桩号在标准错误输出中各占一行（桩号和原因），其余桩号照常计算。\n"
+    "算出了但离设计桩号超过平曲线一整圈的桩号，也在标准错误输出中各占一行（桩号和提醒），\n"
+    "请核对是否输错。\n"
     "\n"
-    "退出状态：0 全部算出；1 有桩号不能计算；2 选项或平曲线数据有误（原因见标准错误输出）；\n"
-    "3 结果无法写出。\n";
+    "退出状态：0 全部算出（包括有提醒的）；1 有桩号不能计算；2 选项、范围或平曲线数据\n"
+    "有误（原因见标准错误输出），没有计算；3 结果无法写出。\n";
+
+// "parallel" or "tangent", as both front-ends' --orientation name them.
+std::optional<Orientation> OrientationNamed(const std::string& name) {
+    if (name == "parallel") return Orientation::Parallel;
+    if (name == "tangent") return Orientation::Tangent;
+    return std::nullopt;
+}
 
 // The set-up's values from their options, each read and checked as the
 // set-up's prompt reads and checks it, in the order the set-up asks for them.
@@ -156,9 +177,56 @@ std::optional<OptionRefusal> ReadCurveOptions(const std::map<std::string, std::s
     return ReadOption(options, "p", in.P, &CurveDirectionProblem);
 }
 
+// A mistyped command line: one line naming the option and where the usage
+// is, so the mistake is not lost above a screenful of usage.
 int BatchUsageError(std::ostream& err, const std::string& why) {
-    err << "capbeam-cli batch: " << why << "\n\n" << kBatchUsage;
+    err << "capbeam-cli batch: " << why << "用法见 capbeam-cli batch --help。\n";
     return 2;
+}
+
+int UsageError(std::ostream& err, const std::string& why) {
+    err << "capbeam-cli: " << why << "用法见 capbeam-cli --help。\n";
+    return 2;
+}
+
+// A value an option gave that its reader or rule refused: the option, what
+// was typed and why, as the window's prompt would say it.
+int OptionValueError(std::ostream& err, const std::map<std::string, std::string>& options,
+                     const OptionRefusal& refused) {
+    err << "capbeam-cli batch: --" << refused.option << " " << options.at(refused.option) << "："
+        << refused.why.text << '\n';
+    return 2;
+}
+
+// The chainages of --from --to --step, when given: all three or none, and
+// not together with chainages as arguments. Each value is read as a typed
+// chainage; the range itself is refused (a step of 0, one that runs away from
+// the end, too many chainages) before anything runs. Returns the exit status
+// when refused.
+std::optional<int> ReadRange(const std::map<std::string, std::string>& options, bool chainagesGiven,
+                             std::optional<std::vector<double>>& range, std::ostream& err) {
+    static const char* const kRangeOptions[] = {"from", "to", "step"};
+    std::string given, missing;
+    for (const char* name : kRangeOptions)
+        (options.count(name) ? given : missing) += std::string(" --") + name;
+    if (given.empty()) return std::nullopt;
+    if (!missing.empty())
+        return BatchUsageError(err, "按桩号范围计算要同时给出 --from、--to 和 --step，缺少" + missing + "。");
+    if (chainagesGiven)
+        return BatchUsageError(err, "给了桩号范围（--from --to --step），就不要再写桩号参数；请只用其中一种。");
+    double from = 0, to = 0, step = 0;
+    std::optional<OptionRefusal> refused;
+    if ((refused = ReadOption(options, "from", from)) || (refused = ReadOption(options, "to", to)) ||
+        (refused = ReadOption(options, "step", step)))
+        return OptionValueError(err, options, *refused);
+    try {
+        range = ChainageRange(from, step, to);
+    } catch (const Failure& failure) {
+        err << "capbeam-cli batch: --from " << options.at("from") << " --to " << options.at("to") << " --step "
+            << options.at("step") << "：" << failure.message().text << '\n';
+        return 2;
+    }
+    return std::nullopt;
 }
 
 // The chainages of one argument or one line of input; a bad item is told on
@@ -178,8 +246,8 @@ bool AddChainages(std::string_view text, const std::string& where, std::vector<d
 }
 
 int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
-    static const std::vector<std::string> kValued{"xo", "yo", "kj", "xj", "yj", "b", "r", "p", "dr", "mb",
-                                                  "orientation"};
+    static const std::vector<std::string> kValued{"xo", "yo", "kj", "xj", "yj", "b",    "r",  "p",
+                                                  "dr", "mb", "orientation", "from", "to", "step", "format"};
     std::map<std::string, std::string> options;
     bool bom = false;
     std::vector<std::string> chainageArgs;
@@ -211,7 +279,10 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
         } else if (i + 1 < args.size()) {
             value = args[++i];
         } else {
-            return BatchUsageError(err, "选项 --" + name + " 后面缺少数值。");
+            const std::string wanted = name == "orientation" ? " parallel 或 tangent"
+                                       : name == "format"    ? " csv 或 cass"
+                                                             : "数值";
+            return BatchUsageError(err, "选项 --" + name + " 后面缺少" + wanted + "。");
         }
         if (!options.emplace(name, value).second)
             return BatchUsageError(err, "选项 --" + name + " 给了两次，请只给一次。");
@@ -222,20 +293,28 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
     if (!missing.empty()) return BatchUsageError(err, "缺少选项 " + missing + "。");
     Orientation orientation = Orientation::Parallel;
     if (options.count("orientation")) {
-        const std::string& o = options["orientation"];
-        if (o == "tangent")
-            orientation = Orientation::Tangent;
-        else if (o != "parallel")
-            return BatchUsageError(err, "--orientation 只能是 parallel 或 tangent，不能是「" + o + "」。");
+        const std::optional<Orientation> named = OrientationNamed(options["orientation"]);
+        if (!named)
+            return BatchUsageError(err, "--orientation 只能是 parallel 或 tangent，不能是「" + options["orientation"] +
+                                            "」。");
+        orientation = *named;
     }
+    bool cass = false;
+    if (options.count("format")) {
+        const std::string& f = options["format"];
+        if (f != "csv" && f != "cass")
+            return BatchUsageError(err, "--format 只能是 csv 或 cass，不能是「" + f + "」。");
+        cass = f == "cass";
+    }
+    // The points file is plain ASCII, read by a total station's transfer
+    // program: a byte-order mark would be taken for part of the first name.
+    if (cass && bom)
+        return BatchUsageError(err, "--bom 只用于 CSV；全站仪坐标文件（--format cass）不加字节顺序标记。");
 
     // The curve, by the set-up's own readers and rules.
     CurveInputs inputs;
-    if (const std::optional<OptionRefusal> refused = ReadCurveOptions(options, inputs)) {
-        err << "capbeam-cli batch: --" << refused->option << " " << options[refused->option] << "："
-            << refused->why.text << '\n';
-        return 2;
-    }
+    if (const std::optional<OptionRefusal> refused = ReadCurveOptions(options, inputs))
+        return OptionValueError(err, options, *refused);
     CurveSetUp setUp;
     try {
         setUp = SetUpCurve(inputs);
@@ -257,15 +336,16 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
     if (!refused)
         if (std::optional<std::string> problem = HalfWidthProblem(Dr, setUp.curve.R))
             refused = OptionRefusal{"dr", {ErrorKind::OutOfRange, *problem}};
-    if (refused) {
-        err << "capbeam-cli batch: --" << refused->option << " " << options[refused->option] << "："
-            << refused->why.text << '\n';
-        return 2;
-    }
+    if (refused) return OptionValueError(err, options, *refused);
+
+    std::optional<std::vector<double>> range;
+    if (const std::optional<int> status = ReadRange(options, !chainageArgs.empty(), range, err)) return *status;
 
     bool anyRefused = false;
     std::vector<double> chainages;
-    if (!chainageArgs.empty()) {
+    if (range) {
+        chainages = std::move(*range);
+    } else if (!chainageArgs.empty()) {
         for (std::size_t n = 0; n < chainageArgs.size(); ++n)
             anyRefused |= !AddChainages(chainageArgs[n], "第 " + std::to_string(n + 1) + " 个桩号参数：", chainages, err);
     } else {
@@ -280,8 +360,11 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
     for (PierRow& row : outcome.rows) table.Add(std::move(row));
     for (const BatchRefusal& r : outcome.refused) err << r.KpText << "：" << r.why.text << '\n';
     anyRefused |= !outcome.refused.empty();
+    // Computed, and in the output, but most likely mistyped: told as the
+    // window tells it, without failing the batch.
+    for (const BatchRefusal& w : outcome.warned) err << w.KpText << "：" << w.why.text << '\n';
 
-    out << TableCsv(table, bom) << std::flush;
+    out << (cass ? CassPoints(table) : TableCsv(table, bom)) << std::flush;
     if (!out) {
         err << "capbeam-cli batch: 结果无法写出到标准输出。\n";
         return 3;
@@ -295,19 +378,32 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     if (!args.empty() && args[0] == "batch")
         return RunBatchCli(std::vector<std::string>(args.begin() + 1, args.end()), in, out, err);
     bool fields = false;
-    for (const std::string& a : args) {
+    Orientation orientation = Orientation::Parallel;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         if (a == "--fields") {
             fields = true;
         } else if (a == "--help" || a == "-h") {
             out << kUsage;
             return 0;
+        } else if (a == "--orientation" || a.rfind("--orientation=", 0) == 0) {
+            std::string name;
+            if (const std::size_t eq = a.find('='); eq != std::string::npos)
+                name = a.substr(eq + 1);
+            else if (i + 1 < args.size())
+                name = args[++i];
+            else
+                return UsageError(err, "选项 --orientation 后面缺少 parallel 或 tangent。");
+            const std::optional<Orientation> named = OrientationNamed(name);
+            if (!named) return UsageError(err, "--orientation 只能是 parallel 或 tangent，不能是「" + name + "」。");
+            orientation = *named;
         } else {
-            err << "capbeam-cli: 不认识的选项 " << a << "\n\n" << kUsage;
-            return 2;
+            return UsageError(err, "不认识的选项 " + a + "。");
         }
     }
     TerminalView view(in, out);
     Calculator logic(view);
+    logic.SetOrientation(orientation);
     const auto show = [&] { fields ? PrintFields(logic, out) : PrintWindow(logic, out); };
     show();
     std::string line;

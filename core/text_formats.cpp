@@ -243,11 +243,48 @@ std::string SignedText(double value) { return (value < 0 ? "" : " ") + NumberTex
 
 double Round3(double value) { return std::nearbyint(value * 1000) / 1000; }
 
-std::string ChainageText(double chainage, ChainageForm form) {
+namespace {
+
+// A chainage as the K text splits it: whole kilometres, truncated towards
+// zero, and the metres left over, rounded for a computed chainage (which may
+// then read 1000: the rounding never carries into the kilometres).
+struct ChainageParts {
+    double km;
+    double m;
+};
+
+ChainageParts SplitChainage(double chainage, ChainageForm form) {
     const double km = std::trunc(chainage / 1000);
     double m = chainage - 1000 * km;
     if (form == ChainageForm::Computed) m = Round3(m);
-    return "K" + SignedText(km) + "+" + SignedText(m);
+    return {km, m};
+}
+
+}  // namespace
+
+std::string ChainageText(double chainage, ChainageForm form) {
+    const ChainageParts k = SplitChainage(chainage, form);
+    return "K" + SignedText(k.km) + "+" + SignedText(k.m);
+}
+
+std::string FixedText(double value) {
+    // Rounding multiplies by 1000: a value near the top of the range
+    // overflows there, as it does in the boxes' CoordinateText.
+    double rounded = Round3(value);
+    if (!std::isfinite(rounded))
+        throw Failure(ErrorKind::InvalidOperation, "计算结果不是一个有限的数，无法写出。请检查输入的数值。");
+    if (rounded == 0) rounded = 0;  // -0.0004 rounds to -0, written as 0.000
+    char out[400];
+    const auto res = std::to_chars(out, out + sizeof out, rounded, std::chars_format::fixed, 3);
+    return std::string(out, res.ptr);
+}
+
+std::string ChainageMetresText(double chainage, ChainageForm form) {
+    if (form == ChainageForm::Entered) return NumberText(chainage);
+    const ChainageParts k = SplitChainage(chainage, form);
+    // Both parts are already on the millimetre; FixedText's own rounding of
+    // their sum only takes off the binary residue of the addition.
+    return FixedText(1000 * k.km + k.m);
 }
 
 }  // namespace capbeam

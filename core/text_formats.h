@@ -49,6 +49,20 @@ double Round3(double value);
 enum class ChainageForm { Entered, Computed };
 std::string ChainageText(double chainage, ChainageForm form);
 
+// ---- Numbers for other programs (spreadsheets, total stations) -------------
+
+// The value rounded by Round3 and written with exactly three decimals, "."
+// whatever the locale: 1499.6 is "1499.600", so that a column of metres lines
+// up and keeps its millimetres. Never "-0.000": a value that rounds to zero
+// is "0.000". Throws Failure(InvalidOperation) for a value that is not finite.
+std::string FixedText(double value);
+
+// The chainage that ChainageText shows, as metres: an entered chainage as
+// typed (NumberText: "1020"), a computed one as its K text's kilometres and
+// rounded metres taken together, with exactly three decimals: K 1+ 26.475 is
+// "1026.475". The two texts always name the same chainage.
+std::string ChainageMetresText(double chainage, ChainageForm form);
+
 }  // namespace capbeam
 
 // ---- The boxes' texts, one rule each ----------------------------------------

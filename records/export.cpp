@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "core/text_formats.h"
+
 namespace capbeam {
 
 namespace {
@@ -10,6 +12,34 @@ constexpr std::string_view kRowNumberTitle = "序号";
 constexpr std::string_view kGroupTitle = "组号";
 constexpr std::string_view kOrientationTitle = "盖梁方向";
 constexpr std::string_view kSetUpTitle = "平曲线设定";
+
+// One column of the exported table: its title and its cell for a row. The K
+// texts are the boxes' own; every other cell is a number a spreadsheet reads
+// as one, worked out from the row's unrounded results by the same rounding
+// the boxes use, so that a cell and its box agree to the millimetre.
+struct ExportColumn {
+    std::string_view title;
+    std::string (*cell)(const PierRow& row);
+};
+
+std::string EndChainageMetres(double K) { return ChainageMetresText(K, ChainageForm::Computed); }
+
+constexpr ExportColumn kExportColumns[kExportColumnCount] = {
+    {"中桩桩号 Kp", [](const PierRow& r) { return r.Text(PierColumn::Kp); }},
+    {"中桩桩号 Kp (米)", [](const PierRow& r) { return ChainageMetresText(r.Kp, ChainageForm::Entered); }},
+    {"中桩纵座标 X (米)", [](const PierRow& r) { return FixedText(r.ends.Xk); }},
+    {"中桩横座标 Y (米)", [](const PierRow& r) { return FixedText(r.ends.Yk); }},
+    {"内侧端点桩号 K", [](const PierRow& r) { return r.Text(PierColumn::Kin); }},
+    {"内侧端点桩号 K (米)", [](const PierRow& r) { return EndChainageMetres(r.ends.Kin); }},
+    {"内侧端点纵座标 X (米)", [](const PierRow& r) { return FixedText(r.ends.Xin); }},
+    {"内侧端点横座标 Y (米)", [](const PierRow& r) { return FixedText(r.ends.Yin); }},
+    {"内侧长度 L (米)", [](const PierRow& r) { return FixedText(r.ends.Lin); }},
+    {"外侧端点桩号 K", [](const PierRow& r) { return r.Text(PierColumn::Kout); }},
+    {"外侧端点桩号 K (米)", [](const PierRow& r) { return EndChainageMetres(r.ends.Kout); }},
+    {"外侧端点纵座标 X (米)", [](const PierRow& r) { return FixedText(r.ends.Xout); }},
+    {"外侧端点横座标 Y (米)", [](const PierRow& r) { return FixedText(r.ends.Yout); }},
+    {"外侧长度 L (米)", [](const PierRow& r) { return FixedText(r.ends.Lout); }},
+};
 
 // Tabs and line breaks would split a cell; the boxes never show them, but a
 // header is built from texts and must not break the table's shape.
@@ -36,14 +66,6 @@ std::string CsvField(std::string_view text) {
     return field;
 }
 
-// The coordinate as a number for another program: the box's text without
-// the blank that the window puts before a non-negative value.
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
-
 }  // namespace
 
 std::string TableTsv(const PierTable& table) {
@@ -51,9 +73,9 @@ std::string TableTsv(const PierTable& table) {
     out += kRowNumberTitle;
     out += '\t';
     out += kOrientationTitle;
-    for (const char* title : kPierColumnTitles) {
+    for (const ExportColumn& column : kExportColumns) {
         out += '\t';
-        out += title;
+        out += column.title;
     }
     out += '\n';
     for (const PierGroup& group : table.Groups()) {
@@ -65,9 +87,9 @@ std::string TableTsv(const PierTable& table) {
             out += std::to_string(row.number);
             out += '\t';
             out += OrientationText(row.orientation);
-            for (const std::string& text : row.texts) {
+            for (const ExportColumn& column : kExportColumns) {
                 out += '\t';
-                out += TsvCell(text);
+                out += TsvCell(column.cell(row));
             }
             out += '\n';
         }
@@ -88,9 +110,9 @@ std::string TableCsv(const PierTable& table, bool byteOrderMark) {
     out += CsvField(kGroupTitle);
     out += ',';
     out += CsvField(kOrientationTitle);
-    for (const char* title : kPierColumnTitles) {
+    for (const ExportColumn& column : kExportColumns) {
         out += ',';
-        out += CsvField(title);
+        out += CsvField(column.title);
     }
     out += ',';
     out += CsvField(kSetUpTitle);
@@ -103,9 +125,9 @@ std::string TableCsv(const PierTable& table, bool byteOrderMark) {
             out += std::to_string(group.number);
             out += ',';
             out += CsvField(OrientationText(row.orientation));
-            for (const std::string& text : row.texts) {
+            for (const ExportColumn& column : kExportColumns) {
                 out += ',';
-                out += CsvField(text);
+                out += CsvField(column.cell(row));
             }
             out += ',';
             out += header;
@@ -117,24 +139,26 @@ std::string TableCsv(const PierTable& table, bool byteOrderMark) {
 
 // Three points a row, in the row's order: centre, inner end, outer end. The
 // code field is left empty: a code is a feature code to a drawing program,
-// and the beam's points have none of their own. Lines end in CR LF, as the
-// total stations' transfer programs expect.
+// and the beam's points have none of their own. H is left empty too: the
+// calculation is in plan only. Lines end in CR LF, as the total stations'
+// transfer programs expect.
 std::string CassPoints(const PierTable& table) {
     std::string out;
-    const auto point = [&out](const std::string& name, const std::string& Y, const std::string& X) {
+    const auto point = [&out](const std::string& name, double Y, double X) {
         out += name;
         out += ",,";
-        out += Trimmed(Y);
+        out += FixedText(Y);
         out += ',';
-        out += Trimmed(X);
+        out += FixedText(X);
         out += ",\r\n";
     };
     for (const PierGroup& group : table.Groups()) {
         for (const PierRow& row : group.rows) {
             const std::string name = "P" + std::to_string(row.number);
-            point(name + "-C", row.Text(PierColumn::Yk), row.Text(PierColumn::Xk));
-            point(name + "-IN", row.Text(PierColumn::Yin), row.Text(PierColumn::Xin));
-            point(name + "-OUT", row.Text(PierColumn::Yout), row.Text(PierColumn::Xout));
+            const BeamEnds& e = row.ends;
+            point(name + "-C", e.Yk, e.Xk);
+            point(name + "-IN", e.Yin, e.Xin);
+            point(name + "-OUT", e.Yout, e.Xout);
         }
     }
     return out;

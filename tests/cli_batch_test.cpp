@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 
@@ -39,18 +40,25 @@ std::vector<std::string> With(std::vector<std::string> args, const std::vector<s
 }
 
 // The worked example's rows (B = 60, R = 500, Dr = 10, J due north of O on a
-// right-hand curve), as the window shows them; 1000 is the design chainage.
+// right-hand curve), as the README gives them; 1000 is the design chainage.
+// Each chainage as its K text and as metres, coordinates and lengths with
+// three decimals.
 const std::map<std::string, std::string> kExampleRows = {
-    {"1020", "K 1+ 20,1499.6,2019.995,K 1+ 26.475,1489.313,2025.934,11.878(米),K 1+ 13.828,1509.805,2014.103,11.784(米)"},
-    {"980", "K 0+ 980,1499.6,1980.005,K 0+ 985.374,1489.79,1985.669,11.327(米),K 0+ 974.865,1509.356,1974.373,11.265(米)"},
-    {"1000", "K 1+ 0,1500,2000,K 1+ 5.912,1489.966,2005.793,11.587(米),K 0+ 994.358,1509.968,1994.245,11.51(米)"},
+    {"1020", "K 1+ 20,1020,1499.600,2019.995,K 1+ 26.475,1026.475,1489.313,2025.934,11.878,"
+             "K 1+ 13.828,1013.828,1509.805,2014.103,11.784"},
+    {"980", "K 0+ 980,980,1499.600,1980.005,K 0+ 985.374,985.374,1489.790,1985.669,11.327,"
+            "K 0+ 974.865,974.865,1509.356,1974.373,11.265"},
+    {"1000", "K 1+ 0,1000,1500.000,2000.000,K 1+ 5.912,1005.912,1489.966,2005.793,11.587,"
+             "K 0+ 994.358,994.358,1509.968,1994.245,11.510"},
 };
 
 // The CSV of those rows, in the order given.
 std::string ExampleCsv(const std::vector<std::string>& chainages) {
     std::string csv =
-        "序号,组号,盖梁方向,中桩桩号 Kp,中桩纵座标 X,中桩横座标 Y,内侧端点桩号 K,内侧端点纵座标 X,"
-        "内侧端点横座标 Y,内侧长度 L,外侧端点桩号 K,外侧端点纵座标 X,外侧端点横座标 Y,外侧长度 L,平曲线设定\r\n";
+        "序号,组号,盖梁方向,中桩桩号 Kp,中桩桩号 Kp (米),中桩纵座标 X (米),中桩横座标 Y (米),"
+        "内侧端点桩号 K,内侧端点桩号 K (米),内侧端点纵座标 X (米),内侧端点横座标 Y (米),内侧长度 L (米),"
+        "外侧端点桩号 K,外侧端点桩号 K (米),外侧端点纵座标 X (米),外侧端点横座标 Y (米),外侧长度 L (米),"
+        "平曲线设定\r\n";
     int n = 0;
     for (const std::string& Kp : chainages)
         csv += std::to_string(++n) + ",1,平行于设计盖梁," + kExampleRows.at(Kp) +
@@ -156,38 +164,183 @@ INSTANTIATE_TEST_SUITE_P(CliBatch, CliBatchSetUp,
                                            SetUpRefusal{"HalfWidthNegative", "--dr", "-1"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A mistyped command line: one line on standard error naming the option and
+// pointing to the batch's help, nothing on standard output, nothing run.
 struct UsageCase {
     const char* name;
     std::vector<std::string> args;
-    int status;
     const char* says;
 };
 void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
 
 class CliBatchUsage : public ::testing::TestWithParam<UsageCase> {};
 
-TEST_P(CliBatchUsage, StatusAndUsageText) {
+TEST_P(CliBatchUsage, OneLineNamingTheOptionAndTheHelp) {
     const UsageCase& c = GetParam();
     const BatchRun run = Batch(c.args, "1020\n");
-    EXPECT_EQ(run.status, c.status);
-    EXPECT_NE((run.out + run.err).find(c.says), std::string::npos) << run.out << run.err;
-    EXPECT_NE((run.out + run.err).find("用法"), std::string::npos);
-    if (c.status != 0) {
-        EXPECT_EQ(run.out, "");
-    }
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind("capbeam-cli batch: ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("capbeam-cli batch --help"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
 }
+
+const std::vector<std::string> kRange = {"--from", "980", "--to", "1020", "--step", "20"};
 
 INSTANTIATE_TEST_SUITE_P(
     CliBatch, CliBatchUsage,
-    ::testing::Values(UsageCase{"Help", {"--help"}, 0, "--bom"},
-                      UsageCase{"MissingHalfWidth", kCurve, 2, "缺少选项 --dr"},
-                      UsageCase{"MissingSeveral", {"--xo", "1", "--dr", "1"}, 2, "--yo --kj --xj --yj --b --r --p"},
-                      UsageCase{"Unknown", With(kCurve, {"--dr", "10", "--width", "3"}), 2, "不认识的选项 --width"},
-                      UsageCase{"NoValue", With(kCurve, {"--dr"}), 2, "--dr 后面缺少数值"},
-                      UsageCase{"Twice", With(kCurve, {"--dr", "10", "--r", "400"}), 2, "--r 给了两次"},
-                      UsageCase{"BadOrientation", With(kCurve, {"--dr", "10", "--orientation", "radial"}), 2,
-                                "parallel 或 tangent"}),
+    ::testing::Values(
+        UsageCase{"MissingHalfWidth", kCurve, "缺少选项 --dr"},
+        UsageCase{"MissingSeveral", {"--xo", "1", "--dr", "1"}, "--yo --kj --xj --yj --b --r --p"},
+        UsageCase{"Unknown", With(kCurve, {"--dr", "10", "--width", "3"}), "不认识的选项 --width"},
+        UsageCase{"UnknownLikeAKnownOne", With(kCurve, {"--dr", "10", "--fields"}), "不认识的选项 --fields"},
+        UsageCase{"NoValue", With(kCurve, {"--dr"}), "--dr 后面缺少数值"},
+        UsageCase{"NoFormat", With(kCurve, {"--dr", "10", "--format"}), "--format 后面缺少 csv 或 cass"},
+        UsageCase{"Twice", With(kCurve, {"--dr", "10", "--r", "400"}), "--r 给了两次"},
+        UsageCase{"BadOrientation", With(kCurve, {"--dr", "10", "--orientation", "radial"}), "parallel 或 tangent"},
+        UsageCase{"BadFormat", With(kCurve, {"--dr", "10", "--format", "dat"}), "--format 只能是 csv 或 cass"},
+        UsageCase{"MarkOnPoints", With(kCurve, {"--dr", "10", "--format", "cass", "--bom"}), "--bom 只用于 CSV"},
+        UsageCase{"RangeWithoutStep", With(kCurve, {"--dr", "10", "--from", "980", "--to", "1020"}), "缺少 --step"},
+        UsageCase{"RangeOnlyStep", With(kCurve, {"--dr", "10", "--step", "20"}), "缺少 --from --to"},
+        UsageCase{"RangeAndChainages", With(With(kCurve, {"--dr", "10"}), With(kRange, {"1020"})), "--from --to --step"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CliBatch, HelpNamesEveryOption) {
+    const BatchRun run = Batch({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    for (const char* option : {"用法", "--xo", "--dr", "--mb", "--orientation", "--from", "--to", "--step", "--format",
+                               "cass", "--bom"})
+        EXPECT_NE(run.out.find(option), std::string::npos) << option;
+}
+
+// --from --to --step: the range's chainages, in its direction, standard
+// input not read. Ranges whose end falls on a step.
+struct RangeCase {
+    const char* name;
+    std::vector<std::string> range;
+    std::vector<std::string> rows;
+};
+void PrintTo(const RangeCase& c, std::ostream* os) { *os << c.name; }
+
+class CliBatchRange : public ::testing::TestWithParam<RangeCase> {};
+
+TEST_P(CliBatchRange, RowsOfTheRange) {
+    const RangeCase& c = GetParam();
+    const BatchRun run = Batch(With(With(kCurve, {"--dr", "10"}), c.range), "abc\n1020\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, ExampleCsv(c.rows));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CliBatch, CliBatchRange,
+    ::testing::Values(RangeCase{"Upwards", kRange, {"980", "1000", "1020"}},
+                      RangeCase{"Downwards", {"--from", "1020", "--to", "980", "--step", "-20"}, {"1020", "1000", "980"}},
+                      RangeCase{"OneChainage", {"--from=1000", "--to=1000", "--step=5"}, {"1000"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A range that cannot run is refused before anything runs, naming the range
+// as given and why; status 2, nothing on standard output.
+struct RangeRefusal {
+    const char* name;
+    std::vector<std::string> range;
+    const char* says;
+};
+void PrintTo(const RangeRefusal& c, std::ostream* os) { *os << c.name; }
+
+class CliBatchRangeRefused : public ::testing::TestWithParam<RangeRefusal> {};
+
+TEST_P(CliBatchRangeRefused, ExitsTwoSayingWhy) {
+    const RangeRefusal& c = GetParam();
+    const BatchRun run = Batch(With(With(kCurve, {"--dr", "10"}), c.range));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CliBatch, CliBatchRangeRefused,
+    ::testing::Values(
+        RangeRefusal{"StartNotANumber", {"--from", "K1+20", "--to", "1020", "--step", "20"}, "--from K1+20：「K1+20」"},
+        RangeRefusal{"StepEmpty", {"--from", "980", "--to", "1020", "--step="}, "--step ："},
+        RangeRefusal{"StepZero", {"--from", "980", "--to", "1020", "--step", "0"}, "--step 0：桩号间距不能为 0"},
+        RangeRefusal{"StepAwayFromTheEnd", {"--from", "980", "--to", "1020", "--step", "-20"}, "无法到达终点"},
+        RangeRefusal{"TooManyChainages", {"--from", "0", "--to", "1000000", "--step", "0.001"}, "超过 100000 个桩号"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A chainage more than a full turn of the curve from Kj (2πR = 3141.5927 m
+// with R = 500) is computed, in the output, and told on standard error as
+// "chainage：warning", one line each, like a refusal; the status stays 0
+// unless something was refused.
+struct WarnedCase {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    std::size_t rows;
+    std::vector<std::string> warned, refused;  // the chainages' texts
+};
+void PrintTo(const WarnedCase& c, std::ostream* os) { *os << c.name; }
+
+class CliBatchWarned : public ::testing::TestWithParam<WarnedCase> {};
+
+TEST_P(CliBatchWarned, OneLineEachAndTheRowsStay) {
+    const WarnedCase& c = GetParam();
+    const BatchRun run = Batch(With(With(kCurve, {"--dr", "10"}), c.args));
+    EXPECT_EQ(run.status, c.status) << run.err;
+    const bool cass = std::find(c.args.begin(), c.args.end(), "cass") != c.args.end();
+    std::size_t lines = 0;
+    for (const char ch : run.out) lines += ch == '\n';
+    EXPECT_EQ(lines, cass ? 3 * c.rows : 1 + c.rows);
+
+    std::vector<std::string> warned, refused;
+    std::istringstream err(run.err);
+    for (std::string line; std::getline(err, line);) {
+        const std::size_t colon = line.find("：");
+        ASSERT_NE(colon, std::string::npos) << line;
+        const bool warning = line.find("很可能输错了") != std::string::npos;
+        (warning ? warned : refused).push_back(line.substr(0, colon));
+        if (warning) {
+            EXPECT_NE(line.find("结果已经算出"), std::string::npos) << line;
+        }
+    }
+    EXPECT_EQ(warned, c.warned);
+    EXPECT_EQ(refused, c.refused);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CliBatch, CliBatchWarned,
+    ::testing::Values(
+        WarnedCase{"TenfoldMistyped", {"1020", "10200"}, 0, 2, {"K 10+ 200"}, {}},
+        WarnedCase{"JustOverATurnAhead", {"4141.593"}, 0, 1, {"K 4+ 141.593"}, {}},
+        WarnedCase{"JustWithinATurnAhead", {"4141.592"}, 0, 1, {}, {}},
+        WarnedCase{"JustOverATurnBehind", {"--", "-2141.593"}, 0, 1, {"K-2+-141.593"}, {}},
+        WarnedCase{"JustWithinATurnBehind", {"--", "-2141.592"}, 0, 1, {}, {}},
+        WarnedCase{"EachOnce", {"10200", "1020", "10200"}, 0, 3, {"K 10+ 200", "K 10+ 200"}, {}},
+        WarnedCase{"WithARefusal", {"10200", "1600", "980"}, 1, 2, {"K 10+ 200"}, {"K 1+ 600"}},
+        WarnedCase{"PointsFile", {"--format", "cass", "10200", "1020"}, 0, 2, {"K 10+ 200"}, {}},
+        WarnedCase{"FromARange", {"--from", "10180", "--to", "10200", "--step", "20"}, 0, 2,
+                   {"K 10+ 180", "K 10+ 200"}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --format cass: the points file the window saves, east before north with
+// three decimals; a refused chainage gives no points and is told as in CSV.
+TEST(CliBatch, FormatCassGivesThePointsFile) {
+    const BatchRun run = Batch(With(kCurve, {"--dr", "10", "--format", "cass", "1020", "1600", "980"}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out,
+              "P1-C,,2019.995,1499.600,\r\nP1-IN,,2025.934,1489.313,\r\nP1-OUT,,2014.103,1509.805,\r\n"
+              "P2-C,,1980.005,1499.600,\r\nP2-IN,,1985.669,1489.790,\r\nP2-OUT,,1974.373,1509.356,\r\n");
+    EXPECT_EQ(run.err.rfind("K 1+ 600：", 0), 0u) << run.err;
+}
+
+TEST(CliBatch, FormatCsvIsTheDefault) {
+    const BatchRun run = Batch(With(kCurve, {"--dr", "10", "--format=csv", "1020"}));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, ExampleCsv({"1020"}));
+}
 
 TEST(CliBatch, HalfWidthRefusedBeforeTheChainagesAreRead) {
     const BatchRun run = Batch(With(kCurve, {"--dr", "600"}), "abc\n1020\n");

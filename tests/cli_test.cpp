@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -143,11 +144,68 @@ TEST(Cli, FieldsAfterEveryPress) {
     EXPECT_EQ(run.status, 0);
 }
 
-TEST(Cli, UnknownOptionIsRefused) {
-    const CliRun run = RunWith("", {"--nonsense"});
-    EXPECT_NE(run.status, 0);
+// A mistyped command line is one line on standard error that names the
+// option and where the usage is, not a screenful of usage above which the
+// mistake scrolls away; nothing runs.
+struct OptionErrorCase {
+    const char* name;
+    std::vector<std::string> args;
+    const char* says;
+};
+void PrintTo(const OptionErrorCase& row, std::ostream* os) { *os << row.name; }
+
+class CliOptionError : public ::testing::TestWithParam<OptionErrorCase> {};
+
+TEST_P(CliOptionError, OneLineNamingTheOptionAndTheHelp) {
+    const OptionErrorCase& c = GetParam();
+    const CliRun run = RunWith("1\n", c.args);
+    EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(run.lines.empty());
-    EXPECT_NE(run.err.find("--nonsense"), std::string::npos);
+    EXPECT_EQ(run.err.rfind("capbeam-cli: ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("capbeam-cli --help"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CliOptionError,
+    ::testing::Values(OptionErrorCase{"Unknown", {"--nonsense"}, "不认识的选项 --nonsense"},
+                      OptionErrorCase{"UnknownAfterAGoodOne", {"--fields", "-x"}, "不认识的选项 -x"},
+                      OptionErrorCase{"BatchOptionWithoutBatch", {"--dr", "10"}, "不认识的选项 --dr"},
+                      OptionErrorCase{"OrientationMisspelt", {"--orientation", "tangential"}, "「tangential」"},
+                      OptionErrorCase{"OrientationEmpty", {"--orientation="}, "--orientation 只能是 parallel 或 tangent"},
+                      OptionErrorCase{"OrientationWithoutValue", {"--fields", "--orientation"}, "--orientation 后面缺少"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --orientation turns the beams of the interactive front-end as the
+// window's choice does: the README's tangent example, 30 degrees round from
+// J, has the design beam's lengths and both ends on the easting 2250.
+const char* const kTangentExample =
+    "1\n1000\n2000\n1000\n1500\n2000\n60\n500\n1\n2\n1261.7993877916667\n10\n0.001\n";
+const std::vector<std::string> kTangentResults = {
+    "Text8=K 1+ 267.711", "Text9=1421.426", "Text10=2250",     "Text11=11.587(米)", "Text12=K 1+ 256.157",
+    "Text13=1444.522",    "Text14=2250",    "Text15=11.51(米)", "Text19=1433.013",   "Text20=2250"};
+
+bool Shows(const CliRun& run, const std::string& line) {
+    return std::find(run.lines.begin(), run.lines.end(), line) != run.lines.end();
+}
+
+TEST(Cli, OrientationTangentGivesTheTangentExample) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--fields", "--orientation", "tangent"},
+                                                 std::vector<std::string>{"--orientation=tangent", "--fields"}}) {
+        const CliRun run = RunWith(kTangentExample, args);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+        for (const std::string& line : kTangentResults) EXPECT_TRUE(Shows(run, line)) << args[0] << ": " << line;
+    }
+}
+
+TEST(Cli, OrientationParallelIsTheDefault) {
+    const CliRun byDefault = RunWith(kTangentExample);
+    const CliRun parallel = RunWith(kTangentExample, {"--fields", "--orientation", "parallel"});
+    EXPECT_EQ(parallel.status, 0);
+    EXPECT_EQ(parallel.lines, byDefault.lines);
+    EXPECT_FALSE(Shows(parallel, "Text9=1421.426"));  // the beam keeps the design beam's direction instead
 }
 
 TEST(Cli, ReadableWindowWithoutFields) {

@@ -14,11 +14,16 @@
 namespace capbeam {
 namespace {
 
+// Each chainage in the boxes' two forms, and as the metres that a
+// spreadsheet column gets beside the K text: a typed chainage as typed, a
+// computed one as its K text reads, with exactly three decimals.
 struct ChainageCase {
     const char* name;
     double chainage;
     const char* entered;
     const char* computed;
+    const char* enteredMetres;
+    const char* computedMetres;
 };
 
 class ChainageTextTest : public ::testing::TestWithParam<ChainageCase> {};
@@ -29,25 +34,72 @@ TEST_P(ChainageTextTest, BothForms) {
     EXPECT_EQ(ChainageText(c.chainage, ChainageForm::Computed), c.computed);
 }
 
+TEST_P(ChainageTextTest, MetresForASpreadsheet) {
+    const ChainageCase& c = GetParam();
+    EXPECT_EQ(ChainageMetresText(c.chainage, ChainageForm::Entered), c.enteredMetres);
+    EXPECT_EQ(ChainageMetresText(c.chainage, ChainageForm::Computed), c.computedMetres);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Table, ChainageTextTest,
     ::testing::Values(
-        ChainageCase{"Plain", 12345.678, "K 12+ 345.678", "K 12+ 345.678"},
-        ChainageCase{"ResidueOfTheSubtraction", 123456.789, "K 123+ 456.789000000004", "K 123+ 456.789"},
-        ChainageCase{"SevenDecimals", 5678.1234567, "K 5+ 678.1234567", "K 5+ 678.123"},
-        ChainageCase{"RoundsDown", 12345.67849, "K 12+ 345.67849", "K 12+ 345.678"},
-        ChainageCase{"MetresRoundUpTo1000", 12999.9996, "K 12+ 999.999599999999", "K 12+ 1000"},
-        ChainageCase{"WholeKilometre", 2000, "K 2+ 0", "K 2+ 0"},
-        ChainageCase{"BelowOneKilometre", 999.5, "K 0+ 999.5", "K 0+ 999.5"},
-        ChainageCase{"Thousand", 1000000, "K 1000+ 0", "K 1000+ 0"},
-        ChainageCase{"NegativeMetresOnly", -250, "K 0+-250", "K 0+-250"},
-        ChainageCase{"NegativeKilometres", -1250, "K-1+-250", "K-1+-250"},
-        ChainageCase{"Zero", 0, "K 0+ 0", "K 0+ 0"},
-        ChainageCase{"NegativeZero", -0.0, "K 0+ 0", "K 0+ 0"},
-        ChainageCase{"TinyNegativeRoundsToZeroWithoutMinus", -0.0004, "K 0+-0.0004", "K 0+ 0"},
-        ChainageCase{"BelowOneMetre", 12000.5, "K 12+ 0.5", "K 12+ 0.5"},
-        ChainageCase{"ComputedEndNearKilometre", 1999.9996, "K 1+ 999.9996", "K 1+ 1000"}),
+        ChainageCase{"Plain", 12345.678, "K 12+ 345.678", "K 12+ 345.678", "12345.678", "12345.678"},
+        ChainageCase{"ResidueOfTheSubtraction", 123456.789, "K 123+ 456.789000000004", "K 123+ 456.789", "123456.789",
+                     "123456.789"},
+        ChainageCase{"SevenDecimals", 5678.1234567, "K 5+ 678.1234567", "K 5+ 678.123", "5678.1234567", "5678.123"},
+        ChainageCase{"RoundsDown", 12345.67849, "K 12+ 345.67849", "K 12+ 345.678", "12345.67849", "12345.678"},
+        // The K text shows 1000 metres; the metres are the next kilometre.
+        ChainageCase{"MetresRoundUpTo1000", 12999.9996, "K 12+ 999.999599999999", "K 12+ 1000", "12999.9996",
+                     "13000.000"},
+        ChainageCase{"WholeKilometre", 2000, "K 2+ 0", "K 2+ 0", "2000", "2000.000"},
+        ChainageCase{"BelowOneKilometre", 999.5, "K 0+ 999.5", "K 0+ 999.5", "999.5", "999.500"},
+        ChainageCase{"Thousand", 1000000, "K 1000+ 0", "K 1000+ 0", "1000000", "1000000.000"},
+        ChainageCase{"NegativeMetresOnly", -250, "K 0+-250", "K 0+-250", "-250", "-250.000"},
+        ChainageCase{"NegativeKilometres", -1250, "K-1+-250", "K-1+-250", "-1250", "-1250.000"},
+        ChainageCase{"Zero", 0, "K 0+ 0", "K 0+ 0", "0", "0.000"},
+        ChainageCase{"NegativeZero", -0.0, "K 0+ 0", "K 0+ 0", "0", "0.000"},
+        ChainageCase{"TinyNegativeRoundsToZeroWithoutMinus", -0.0004, "K 0+-0.0004", "K 0+ 0", "-0.0004", "0.000"},
+        ChainageCase{"BelowOneMetre", 12000.5, "K 12+ 0.5", "K 12+ 0.5", "12000.5", "12000.500"},
+        ChainageCase{"ComputedEndNearKilometre", 1999.9996, "K 1+ 999.9996", "K 1+ 1000", "1999.9996", "2000.000"},
+        ChainageCase{"NegativeNearKilometre", -1999.9996, "K-1+-999.9996", "K-1+-1000", "-1999.9996", "-2000.000"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Coordinates and lengths for a spreadsheet or a total station: the boxes'
+// rounding, then always three decimals, never a minus before zero.
+TEST(FixedText, ThreeDecimalsAfterTheBoxesRounding) {
+    const struct {
+        const char* name;
+        double value;
+        const char* text;
+    } rows[] = {
+        {"TrailingZerosKept", 1499.6, "1499.600"},
+        {"AsTheBoxShows", 2019.995, "2019.995"},
+        {"WholeMetres", 2000, "2000.000"},
+        {"Zero", 0, "0.000"},
+        {"NegativeZero", -0.0, "0.000"},
+        {"SmallNegativeRoundsToZero", -0.000244140625, "0.000"},
+        {"NegativeHalfMillimetreTiesToZero", -0.0005, "0.000"},
+        {"HalfGoesToEvenDown", 0.0625, "0.062"},
+        {"HalfGoesToEvenUp", 0.1875, "0.188"},
+        {"NegativeHalfToEven", -0.0625, "-0.062"},
+        {"Negative", -12.3456, "-12.346"},
+        {"RoundsUpIntoTheUnits", 999.9996, "1000.000"},
+        {"LargeCoordinate", 4567890.1234, "4567890.123"},
+    };
+    for (const auto& r : rows) EXPECT_EQ(FixedText(r.value), r.text) << r.name;
+}
+
+TEST(FixedText, RefusesWhatIsNotFinite) {
+    for (const double v : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                           std::nan(""), 1e307}) {
+        try {
+            FixedText(v);
+            ADD_FAILURE() << "no failure for " << v;
+        } catch (const Failure& f) {
+            EXPECT_EQ(f.kind(), ErrorKind::InvalidOperation);
+        }
+    }
+}
 
 TEST(NumberText, GeneralFormat) {
     const struct {
