@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QLibraryInfo>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QTranslator>
 #include <cmath>
@@ -33,6 +35,32 @@ QFont WindowFont(double pointSize) {
     font.setBold(true);
     return font;
 }
+
+namespace {
+
+// Watches one button's keys: Return or Enter (keypad too) with no modifier
+// clicks it. Held keys repeat nothing, as Space repeats nothing.
+class ReturnPresses : public QObject {
+public:
+    explicit ReturnPresses(QPushButton* button) : QObject(button), button_(button) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != button_ || event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+        if (!key->isAutoRepeat() && button_->isEnabled()) button_->click();
+        return true;
+    }
+
+private:
+    QPushButton* button_;
+};
+
+}  // namespace
+
+void PressOnReturn(QPushButton* button) { button->installEventFilter(new ReturnPresses(button)); }
 
 QIcon AppIcon() {
     QIcon icon;

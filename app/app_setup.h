@@ -6,6 +6,8 @@
 #include <string_view>
 
 class QApplication;
+class QPushButton;
+class QWidget;
 
 namespace capbeam {
 
@@ -26,6 +28,12 @@ int PointsToPixels(double pointSize);
 
 // The program's icon: 32x32 two-colour, 32x32 16-colour and 16x16 16-colour.
 QIcon AppIcon();
+
+// Return and Enter press `button` while it has the focus, as Space does,
+// without making it a default button: outside a dialog Qt gives Return to a
+// push button only when it is a default, and a default would take Return
+// from every other control too.
+void PressOnReturn(QPushButton* button);
 
 // Application-wide settings: names, style, Qt's Chinese translations (the
 // line edit's context menu), default font and icon.

@@ -136,9 +136,10 @@ void Form1::BuildLayout() {
         button->setGeometry(PixelRect(row.rect));
         button->setFont(WindowFont(kButtonPointSize));
         Paint(button, QPalette::Button, kButtonColour);
-        // Enter and Esc press no button.
+        // No default button: Return presses the focused button only, Esc none.
         button->setAutoDefault(false);
         button->setDefault(false);
+        PressOnReturn(button);
         button->setAccessibleName(Q(row.text));
         tabOrder.emplace_back(row.tabIndex, button);
         if (row.name == "Command1")

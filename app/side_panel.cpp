@@ -37,6 +37,7 @@ QPushButton* NamedButton(const char* name, const QString& text) {
     button->setObjectName(QString::fromLatin1(name));
     button->setAccessibleName(text);
     button->setAutoDefault(false);
+    PressOnReturn(button);
     return button;
 }
 

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QFontInfo>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
@@ -207,14 +208,51 @@ private slots:
         QVERIFY(!button->autoDefault());
         QVERIFY(!button->isDefault());
         QCOMPARE(button->accessibleName(), text);
-        // Enter and Esc press no button, not even the focused one.
+    }
+
+    // Return and Enter press the button that has the focus, as Space does; no
+    // button is a default, so Esc, a modified Return, a held Return and Return
+    // in a box press nothing.
+    void returnPressesTheFocusedButtonOnly_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("autoRepeat");
+        QTest::addColumn<bool>("inTheBox");  // Text1 has the focus, not the button
+        QTest::addColumn<int>("clicks");
+        for (const char* name : {"Command1", "Command2", "Command3"}) {
+            const QByteArray n(name);
+            QTest::newRow(n + " Return") << name << int(Qt::Key_Return) << 0 << false << false << 1;
+            QTest::newRow(n + " keypad Enter") << name << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << false
+                                               << false << 1;
+            QTest::newRow(n + " Space") << name << int(Qt::Key_Space) << 0 << false << false << 1;
+        }
+        QTest::newRow("Esc") << "Command1" << int(Qt::Key_Escape) << 0 << false << false << 0;
+        QTest::newRow("Ctrl+Return") << "Command1" << int(Qt::Key_Return) << int(Qt::ControlModifier) << false
+                                     << false << 0;
+        QTest::newRow("held Return repeating") << "Command2" << int(Qt::Key_Return) << 0 << true << false << 0;
+        QTest::newRow("Return in a box") << "Command2" << int(Qt::Key_Return) << 0 << false << true << 0;
+    }
+    void returnPressesTheFocusedButtonOnly() {
+        QFETCH(QString, name);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, autoRepeat);
+        QFETCH(bool, inTheBox);
+        QFETCH(int, clicks);
+        auto* button = form_->Layout()->findChild<QPushButton*>(name);
         QSignalSpy clicked(button, &QPushButton::clicked);
-        button->setFocus();
-        QTest::keyClick(button, Qt::Key_Return);
-        QTest::keyClick(button, Qt::Key_Enter);
-        QTest::keyClick(button, Qt::Key_Escape);
-        QTest::keyClick(form_->Box(Field::Text1), Qt::Key_Return);
-        QCOMPARE(clicked.count(), 0);
+        QWidget* target = inTheBox ? static_cast<QWidget*>(form_->Box(Field::Text1)) : button;
+        target->setFocus();
+        const auto mods = Qt::KeyboardModifiers(modifiers);
+        if (autoRepeat) {
+            QKeyEvent press(QEvent::KeyPress, key, mods, QString(), true);
+            QApplication::sendEvent(target, &press);
+        } else {
+            QTest::keyClick(target, Qt::Key(key), mods);
+        }
+        QCOMPARE(clicked.count(), clicks);
+        for (QPushButton* any : form_->findChildren<QPushButton*>()) QVERIFY(!any->isDefault());
     }
 
     void windowColourIsPainted() {

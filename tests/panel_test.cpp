@@ -392,10 +392,15 @@ private slots:
         QCOMPARE(form_->messages.size(), std::size_t{2});
     }
 
+    // By a click, and by Return on the focused button as a keyboard user presses it.
     void copyPutsTheTsvOnTheClipboard() {
         SetUp();
         Request("12300");
         Button("CopyTableButton")->click();
+        QCOMPARE(QApplication::clipboard()->text(), Q(TableTsv(form_->Logic().Table())));
+        QApplication::clipboard()->clear();
+        Button("CopyTableButton")->setFocus();
+        QTest::keyClick(Button("CopyTableButton"), Qt::Key_Return);
         QCOMPARE(QApplication::clipboard()->text(), Q(TableTsv(form_->Logic().Table())));
     }
 
