@@ -1,9 +1,13 @@
 #include "app/app_setup.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFontDatabase>
+#include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QTranslator>
@@ -58,7 +62,69 @@ private:
     QPushButton* button_;
 };
 
+// Qt 6 moved some texts of its file dialogs into contexts that Debian's
+// Chinese catalogue (made for Qt 5) does not have yet; the user would see
+// "Folder" in a Chinese dialog. This answers for those texts only, and
+// corrects the catalogue's "体积" (volume) for a file's size.
+class QtChineseGaps : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* sourceText, const char*, int) const override {
+        static const struct {
+            const char *context, *source, *chinese;
+        } kGaps[] = {
+            {"QAbstractFileIconProvider", "Folder", "文件夹"},
+            {"QAbstractFileIconProvider", "File Folder", "文件夹"},
+            {"QAbstractFileIconProvider", "Drive", "驱动器"},
+            {"QAbstractFileIconProvider", "Alias", "别名"},
+            {"QAbstractFileIconProvider", "Shortcut", "快捷方式"},
+            {"QFileSystemModel", "Size", "大小"},
+        };
+        if (!context || !sourceText) return {};
+        for (const auto& gap : kGaps)
+            if (qstrcmp(context, gap.context) == 0 && qstrcmp(sourceText, gap.source) == 0)
+                return QString::fromUtf8(gap.chinese);
+        return {};
+    }
+};
+
+// The file list's "修改日期" column in the default (Chinese) locale: the
+// file system model writes it in the system's.
+class ChineseDates : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    static constexpr int kDateColumn = 3;
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::DisplayRole && index.column() == kDateColumn)
+            if (const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel()))
+                return QLocale().toString(files->lastModified(mapToSource(index)), QLocale::ShortFormat);
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
 }  // namespace
+
+QString ChooseSaveFile(QWidget* parent, const QString& caption, const QString& suggested, const QString& filter) {
+    QFileDialog dialog(parent, caption, suggested, filter);
+    dialog.setObjectName(QStringLiteral("SaveFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new ChineseDates(&dialog));
+    dialog.selectFile(suggested);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+void SpeakChinese(QApplication& app) {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China));
+    auto* qtTranslations = new QTranslator(&app);
+    if (qtTranslations->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qtTranslations);
+    // Installed last, asked first.
+    QApplication::installTranslator(new QtChineseGaps(&app));
+}
 
 void PressOnReturn(QPushButton* button) { button->installEventFilter(new ReturnPresses(button)); }
 
@@ -76,9 +142,7 @@ void PrepareApplication(QApplication& app) {
     // Fusion paints buttons in their palette colour on every platform.
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
 
-    auto* qtTranslations = new QTranslator(&app);
-    if (qtTranslations->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(qtTranslations);
+    SpeakChinese(app);
 
     QFont font = QApplication::font();
     if (!WindowFontFamily().isEmpty()) font.setFamily(WindowFontFamily());

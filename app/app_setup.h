@@ -35,8 +35,18 @@ QIcon AppIcon();
 // from every other control too.
 void PressOnReturn(QPushButton* button);
 
-// Application-wide settings: names, style, Qt's Chinese translations (the
-// line edit's context menu), default font and icon.
+// The file chooser for saving, in Chinese whatever the system's language:
+// Qt's own dialog (a desktop's native one speaks the desktop's language),
+// dates in the Chinese locale. Returns the chosen path, or empty on Cancel.
+QString ChooseSaveFile(QWidget* parent, const QString& caption, const QString& suggested, const QString& filter);
+
+// The program speaks Chinese whatever the system's locale: the locale for
+// dates and numbers in Qt's dialogs, and the translations of Qt's own texts
+// (buttons, file dialogs, context menus).
+void SpeakChinese(QApplication& app);
+
+// Application-wide settings: names, style, Chinese (SpeakChinese), default
+// font and icon.
 void PrepareApplication(QApplication& app);
 
 }  // namespace capbeam
