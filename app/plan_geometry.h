@@ -66,10 +66,13 @@ struct PlanBeam {
     int number = 0;  // the row's number in the pier table
     WorldPoint centre, inner, outer;
     bool latest = false;
+    Orientation orientation = Orientation::Parallel;
 };
 
 struct PlanScene {
     bool hasCurve = false;
+    CurveState curve;        // the set-up drawn: chainages and the read-out under the mouse
+    double Kfrom = 0, Kto = 0;  // the chainages the centre line is drawn over
     WorldPoint O;
     double R = 0;
     std::optional<double> Dr;  // from the latest row: how far its outer end lies beyond R
@@ -90,5 +93,70 @@ WorldPoint PointAtChainage(const CurveState& curve, double K, double radius);
 // with an identical curve included). Arcs span the chainages in use (Kj and
 // every drawn beam's end chainages) with a little room either side.
 PlanScene BuildPlanScene(const PierTable& table);
+
+// Where a point lies relative to the curve: the chainage K of the foot of its
+// radius on the centre line (as an end chainage is defined) and its offset,
+// the distance from the centre line along that radius, positive on the outer
+// side (away from O), negative on the inner side. K is the one of its values
+// (they differ by whole turns, 2 pi R) nearest `nearK`. Nothing at O itself,
+// where no radius is defined, or without a curve.
+// Pure geometry of the single curve: the inverse of PointAtChainage.
+struct CurveStation {
+    double K = 0, offset = 0;
+};
+std::optional<CurveStation> LocateOnCurve(const CurveState& curve, const WorldPoint& p, double nearK);
+
+// A rectangle on screen, pixels; x to the right, y downwards.
+struct ScreenRect {
+    double left = 0, top = 0, width = 0, height = 0;
+    bool Overlaps(const ScreenRect& o) const;
+    bool Contains(const ScreenPoint& p) const;
+};
+
+// The box of a label `width` x `height` set beyond a beam's outer end, centred
+// on the beam's line continued outwards, every point of it at least `gap`
+// pixels further out along that line than the end (and one corner exactly
+// so): it covers neither the beam nor an end mark smaller than the gap. A
+// beam of no length on screen puts it to the right of the end.
+ScreenRect LabelBeyond(const ScreenPoint& inner, const ScreenPoint& outer, double width, double height, double gap);
+
+// Which labels to draw, given their boxes in order of importance: a label is
+// kept unless it overlaps one kept before it or one of the `taken` boxes
+// (marks that must stay readable). The first label is kept whenever it
+// overlaps nothing taken, so the latest beam, given first, keeps its number.
+std::vector<bool> KeepClearLabels(const std::vector<ScreenRect>& boxes, const std::vector<ScreenRect>& taken = {});
+
+// How a beam is drawn. Its orientation shows in its colour and in the shape
+// of its end marks (the shape survives a grey print); the latest beam is red
+// and keeps its orientation's shape.
+enum class EndMark { Circle, Square };
+struct BeamStyle {
+    int red = 0, green = 0, blue = 0;
+    EndMark mark = EndMark::Circle;
+    bool operator==(const BeamStyle& o) const {
+        return red == o.red && green == o.green && blue == o.blue && mark == o.mark;
+    }
+};
+BeamStyle StyleOf(Orientation orientation, bool latest);
+
+// A round chainage on the centre line: `at` is its point, `inward` the unit
+// vector from it towards O (the side of the inner edge), `labelled` whether
+// its chainage is written.
+struct ChainageTick {
+    double K = 0;
+    WorldPoint at, inward;
+    bool labelled = false;
+};
+
+// The ticks along the centre line between Kfrom and Kto (in either order):
+// at the multiples of a step of 1, 2 or 5 times a power of ten metres, the
+// least that keeps ticks `tickPixels` apart on screen at `pixelsPerMetre`;
+// the labelled ones at the multiples of the least step of 1, 2 or 5 times a
+// power of ten that keeps labels `labelPixels` apart and is a multiple of the
+// tick step. At most `maxTicks`: more would be too dense to draw, so the
+// step grows. Chainages are measured along the centre line, so the screen
+// spacing is the arc's (the chord on screen is a little shorter).
+std::vector<ChainageTick> ChainageTicks(const CurveState& curve, double Kfrom, double Kto, double pixelsPerMetre,
+                                        double tickPixels, double labelPixels, std::size_t maxTicks = 2000);
 
 }  // namespace capbeam
