@@ -1,7 +1,9 @@
 #include "app/app_setup.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFontDatabase>
 #include <QIdentityProxyModel>
@@ -89,16 +91,21 @@ public:
     }
 };
 
-// The file list's "修改日期" column in the default (Chinese) locale: the
-// file system model writes it in the system's.
-class ChineseDates : public QIdentityProxyModel {
+// The file list's sizes ("字节") and dates in the default (Chinese) locale:
+// the file system model writes them in the system's.
+class ChineseSizesAndDates : public QIdentityProxyModel {
 public:
     using QIdentityProxyModel::QIdentityProxyModel;
+    static constexpr int kSizeColumn = 1;
     static constexpr int kDateColumn = 3;
     QVariant data(const QModelIndex& index, int role) const override {
-        if (role == Qt::DisplayRole && index.column() == kDateColumn)
-            if (const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel()))
-                return QLocale().toString(files->lastModified(mapToSource(index)), QLocale::ShortFormat);
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (files && role == Qt::DisplayRole) {
+            const QModelIndex file = mapToSource(index);
+            if (index.column() == kDateColumn) return QLocale().toString(files->lastModified(file), QLocale::ShortFormat);
+            if (index.column() == kSizeColumn && !files->isDir(file))
+                return QLocale().formattedDataSize(files->size(file));
+        }
         return QIdentityProxyModel::data(index, role);
     }
 };
@@ -106,13 +113,17 @@ public:
 }  // namespace
 
 QString ChooseSaveFile(QWidget* parent, const QString& caption, const QString& suggested, const QString& filter) {
-    QFileDialog dialog(parent, caption, suggested, filter);
+    QFileDialog dialog(parent, caption, QString(), filter);
     dialog.setObjectName(QStringLiteral("SaveFileDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setProxyModel(new ChineseDates(&dialog));
-    dialog.selectFile(suggested);
+    dialog.setProxyModel(new ChineseSizesAndDates(&dialog));
+    // The suggested folder when it exists (a fresh account may have no
+    // 文档 folder yet), else the home folder; the name box holds the name only.
+    const QFileInfo wanted(suggested);
+    dialog.setDirectory(wanted.absoluteDir().exists() ? wanted.absolutePath() : QDir::homePath());
+    dialog.selectFile(wanted.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front();
 }

@@ -354,55 +354,86 @@ private slots:
         const QLocale chinese(QLocale::Chinese, QLocale::China);
         const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
 
-        DialogDriver driver({
-            [&](QWidget* modal) {
-                auto* dialog = qobject_cast<QFileDialog*>(modal);
-                QVERIFY(dialog);
-                QCOMPARE(dialog->windowTitle(), QStringLiteral("保存计算记录为 CSV"));
-                QStringList buttons;
-                for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
-                    buttons << button->text();
-                buttons.sort();
-                QCOMPARE(buttons, (QStringList{"保存(&S)", "取消"}));
-                auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
-                QVERIFY(view);
-                const QAbstractItemModel* files = view->model();
-                QStringList headings;
-                for (int c = 0; c < 4; ++c) headings << files->headerData(c, Qt::Horizontal).toString();
-                QCOMPARE(headings, (QStringList{"名称", "大小", "类型", "修改日期"}));
-                // The folder is read in the background.
-                const auto row = [&] {
-                    for (int r = 0; r < files->rowCount(view->rootIndex()); ++r)
-                        if (files->index(r, 0, view->rootIndex()).data().toString() == QStringLiteral("桥梁")) return r;
-                    return -1;
-                };
-                QTRY_VERIFY(row() >= 0);
-                const QModelIndex type = files->index(row(), 2, view->rootIndex());
-                const QModelIndex date = files->index(row(), 3, view->rootIndex());
-                QCOMPARE(type.data().toString(), QStringLiteral("文件夹"));
-                QCOMPARE(date.data().toString(), chinese.toString(folderDate, QLocale::ShortFormat));
-                QVERIFY2(!date.data().toString().contains(latin), qPrintable(date.data().toString()));
-                // The suggested name is an existing file's: Return asks first.
-                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-                QCOMPARE(name->text(), QStringLiteral("计算记录.csv"));
-                QTest::keyClick(name, Qt::Key_Return);
-            },
-            [&](QWidget* modal) {
-                auto* box = qobject_cast<QMessageBox*>(modal);
-                QVERIFY(box);
-                QVERIFY2(box->text().contains(QStringLiteral("已存在")), qPrintable(box->text()));
-                QVERIFY(!box->text().contains(QStringLiteral("replace")));
-                QCOMPARE(box->button(QMessageBox::Yes)->text(), QStringLiteral("是(&Y)"));
-                QCOMPARE(box->button(QMessageBox::No)->text(), QStringLiteral("否(&N)"));
-                box->button(QMessageBox::Yes)->click();
-            },
-        });
         SidePanel& panel = *form_->findChild<SidePanel*>();
-        const QString chosen =
-            panel.chooseSavePath(QStringLiteral("保存计算记录为 CSV"), existing, QStringLiteral("CSV 表格 (*.csv)"));
-        QCOMPARE(driver.problems, QStringList());
-        QCOMPARE(driver.Unused(), std::size_t{0});
-        QCOMPARE(QFileInfo(chosen).canonicalFilePath(), QFileInfo(existing).canonicalFilePath());
+        {
+            DialogDriver driver({
+                [&](QWidget* modal) {
+                    auto* dialog = qobject_cast<QFileDialog*>(modal);
+                    QVERIFY(dialog);
+                    QCOMPARE(dialog->windowTitle(), QStringLiteral("保存计算记录为 CSV"));
+                    QStringList buttons;
+                    for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
+                        buttons << button->text();
+                    buttons.sort();
+                    QCOMPARE(buttons, (QStringList{"保存(&S)", "取消"}));
+                    auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+                    QVERIFY(view);
+                    const QAbstractItemModel* files = view->model();
+                    QStringList headings;
+                    for (int c = 0; c < 4; ++c) headings << files->headerData(c, Qt::Horizontal).toString();
+                    QCOMPARE(headings, (QStringList{"名称", "大小", "类型", "修改日期"}));
+                    // The folder is read in the background.
+                    const auto row = [&] {
+                        for (int r = 0; r < files->rowCount(view->rootIndex()); ++r)
+                            if (files->index(r, 0, view->rootIndex()).data().toString() == QStringLiteral("桥梁"))
+                                return r;
+                        return -1;
+                    };
+                    QTRY_VERIFY(row() >= 0);
+                    const QModelIndex type = files->index(row(), 2, view->rootIndex());
+                    const QModelIndex date = files->index(row(), 3, view->rootIndex());
+                    QCOMPARE(type.data().toString(), QStringLiteral("文件夹"));
+                    QCOMPARE(date.data().toString(), chinese.toString(folderDate, QLocale::ShortFormat));
+                    QVERIFY2(!date.data().toString().contains(latin), qPrintable(date.data().toString()));
+                    // An empty file's size, in the Chinese locale's unit.
+                    const auto fileRow = [&] {
+                        for (int r = 0; r < files->rowCount(view->rootIndex()); ++r)
+                            if (files->index(r, 0, view->rootIndex()).data().toString() == QStringLiteral("计算记录.csv"))
+                                return r;
+                        return -1;
+                    };
+                    QTRY_VERIFY(fileRow() >= 0);
+                    const QString size = files->index(fileRow(), 1, view->rootIndex()).data().toString();
+                    QCOMPARE(size, chinese.formattedDataSize(0));
+                    QVERIFY2(!size.contains(latin), qPrintable(size));
+                    // The suggested name is an existing file's: Return asks first.
+                    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                    QCOMPARE(name->text(), QStringLiteral("计算记录.csv"));
+                    QTest::keyClick(name, Qt::Key_Return);
+                },
+                [&](QWidget* modal) {
+                    auto* box = qobject_cast<QMessageBox*>(modal);
+                    QVERIFY(box);
+                    QVERIFY2(box->text().contains(QStringLiteral("已存在")), qPrintable(box->text()));
+                    QVERIFY(!box->text().contains(QStringLiteral("replace")));
+                    QCOMPARE(box->button(QMessageBox::Yes)->text(), QStringLiteral("是(&Y)"));
+                    QCOMPARE(box->button(QMessageBox::No)->text(), QStringLiteral("否(&N)"));
+                    box->button(QMessageBox::Yes)->click();
+                },
+            });
+            const QString chosen = panel.chooseSavePath(QStringLiteral("保存计算记录为 CSV"), existing,
+                                                        QStringLiteral("CSV 表格 (*.csv)"));
+            QCOMPARE(driver.problems, QStringList());
+            QCOMPARE(driver.Unused(), std::size_t{0});
+            QCOMPARE(QFileInfo(chosen).canonicalFilePath(), QFileInfo(existing).canonicalFilePath());
+        }
+
+        // A suggestion in a folder that does not exist opens the home folder
+        // with the suggested name alone; Esc chooses nothing.
+        DialogDriver cancel({[](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->directory().absolutePath(), QDir::home().absolutePath());
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QCOMPARE(name->text(), QStringLiteral("盖梁坐标.dat"));
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        }});
+        const QString none = panel.chooseSavePath(QStringLiteral("保存全站仪坐标文件"),
+                                                  folder.filePath(QStringLiteral("没有的文件夹/盖梁坐标.dat")),
+                                                  QStringLiteral("全站仪坐标文件 (*.dat)"));
+        QCOMPARE(cancel.problems, QStringList());
+        QCOMPARE(cancel.Unused(), std::size_t{0});
+        QVERIFY(none.isEmpty());
     }
 
 private:
