@@ -93,8 +93,9 @@ std::vector<ChainageTick> PlanView::VisibleTicks() const {
     double Kfrom = scene_.Kfrom, Kto = scene_.Kto;
     // A point of the centre line on the view is within the view's diagonal D
     // of the foot of the view centre's radius, so its chainage within pi D / 2
-    // of that foot's (an arc is at most pi / 2 times its chord): ticks
-    // further along could not show, however long the drawn arc.
+    // of that foot's (an arc is at most pi / 2 times its chord; 1.6 D leaves
+    // a little room): ticks further along could not show, however long the
+    // drawn arc, and a close zoom on a long arc stays quick.
     const double D = std::hypot(width(), height()) / transform_.PixelsPerMetre();
     const WorldPoint middle = transform_.ToWorld({width() / 2.0, height() / 2.0});
     if (const auto foot = LocateOnCurve(scene_.curve, middle, (Kfrom + Kto) / 2)) {
