@@ -1,8 +1,16 @@
 #include "app/app_setup.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFontDatabase>
+#include <QIdentityProxyModel>
+#include <QKeyEvent>
 #include <QLibraryInfo>
+#include <QLocale>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QTranslator>
 #include <cmath>
@@ -34,6 +42,103 @@ QFont WindowFont(double pointSize) {
     return font;
 }
 
+namespace {
+
+// Watches one button's keys: Return or Enter (keypad too) with no modifier
+// clicks it. Held keys repeat nothing, as Space repeats nothing.
+class ReturnPresses : public QObject {
+public:
+    explicit ReturnPresses(QPushButton* button) : QObject(button), button_(button) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != button_ || event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+        if (!key->isAutoRepeat() && button_->isEnabled()) button_->click();
+        return true;
+    }
+
+private:
+    QPushButton* button_;
+};
+
+// Qt 6 moved some texts of its file dialogs into contexts that Debian's
+// Chinese catalogue (made for Qt 5) does not have yet; the user would see
+// "Folder" in a Chinese dialog. This answers for those texts only, and
+// corrects the catalogue's "体积" (volume) for a file's size.
+class QtChineseGaps : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* sourceText, const char*, int) const override {
+        static const struct {
+            const char *context, *source, *chinese;
+        } kGaps[] = {
+            {"QAbstractFileIconProvider", "Folder", "文件夹"},
+            {"QAbstractFileIconProvider", "File Folder", "文件夹"},
+            {"QAbstractFileIconProvider", "Drive", "驱动器"},
+            {"QAbstractFileIconProvider", "Alias", "别名"},
+            {"QAbstractFileIconProvider", "Shortcut", "快捷方式"},
+            {"QFileSystemModel", "Size", "大小"},
+        };
+        if (!context || !sourceText) return {};
+        for (const auto& gap : kGaps)
+            if (qstrcmp(context, gap.context) == 0 && qstrcmp(sourceText, gap.source) == 0)
+                return QString::fromUtf8(gap.chinese);
+        return {};
+    }
+};
+
+// The file list's sizes ("字节") and dates in the default (Chinese) locale:
+// the file system model writes them in the system's.
+class ChineseSizesAndDates : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    static constexpr int kSizeColumn = 1;
+    static constexpr int kDateColumn = 3;
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (files && role == Qt::DisplayRole) {
+            const QModelIndex file = mapToSource(index);
+            if (index.column() == kDateColumn) return QLocale().toString(files->lastModified(file), QLocale::ShortFormat);
+            if (index.column() == kSizeColumn && !files->isDir(file))
+                return QLocale().formattedDataSize(files->size(file));
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+}  // namespace
+
+QString ChooseSaveFile(QWidget* parent, const QString& caption, const QString& suggested, const QString& filter) {
+    QFileDialog dialog(parent, caption, QString(), filter);
+    dialog.setObjectName(QStringLiteral("SaveFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new ChineseSizesAndDates(&dialog));
+    // The suggested folder when it exists (a fresh account may have no
+    // 文档 folder yet), else the home folder; the name box holds the name only.
+    const QFileInfo wanted(suggested);
+    dialog.setDirectory(wanted.absoluteDir().exists() ? wanted.absolutePath() : QDir::homePath());
+    dialog.selectFile(wanted.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+void SpeakChinese(QApplication& app) {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China));
+    auto* qtTranslations = new QTranslator(&app);
+    if (qtTranslations->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qtTranslations);
+    // Installed last, asked first.
+    QApplication::installTranslator(new QtChineseGaps(&app));
+}
+
+void PressOnReturn(QPushButton* button) { button->installEventFilter(new ReturnPresses(button)); }
+
 QIcon AppIcon() {
     QIcon icon;
     for (const char* file : {":/icons/capbeam-32-2.xpm", ":/icons/capbeam-32-16.xpm", ":/icons/capbeam-16-16.xpm"})
@@ -48,9 +153,7 @@ void PrepareApplication(QApplication& app) {
     // Fusion paints buttons in their palette colour on every platform.
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
 
-    auto* qtTranslations = new QTranslator(&app);
-    if (qtTranslations->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(qtTranslations);
+    SpeakChinese(app);
 
     QFont font = QApplication::font();
     if (!WindowFontFamily().isEmpty()) font.setFamily(WindowFontFamily());

@@ -6,6 +6,8 @@
 #include <string_view>
 
 class QApplication;
+class QPushButton;
+class QWidget;
 
 namespace capbeam {
 
@@ -27,8 +29,24 @@ int PointsToPixels(double pointSize);
 // The program's icon: 32x32 two-colour, 32x32 16-colour and 16x16 16-colour.
 QIcon AppIcon();
 
-// Application-wide settings: names, style, Qt's Chinese translations (the
-// line edit's context menu), default font and icon.
+// Return and Enter press `button` while it has the focus, as Space does,
+// without making it a default button: outside a dialog Qt gives Return to a
+// push button only when it is a default, and a default would take Return
+// from every other control too.
+void PressOnReturn(QPushButton* button);
+
+// The file chooser for saving, in Chinese whatever the system's language:
+// Qt's own dialog (a desktop's native one speaks the desktop's language),
+// dates in the Chinese locale. Returns the chosen path, or empty on Cancel.
+QString ChooseSaveFile(QWidget* parent, const QString& caption, const QString& suggested, const QString& filter);
+
+// The program speaks Chinese whatever the system's locale: the locale for
+// dates and numbers in Qt's dialogs, and the translations of Qt's own texts
+// (buttons, file dialogs, context menus).
+void SpeakChinese(QApplication& app);
+
+// Application-wide settings: names, style, Chinese (SpeakChinese), default
+// font and icon.
 void PrepareApplication(QApplication& app);
 
 }  // namespace capbeam

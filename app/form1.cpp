@@ -4,12 +4,16 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -32,6 +36,12 @@ constexpr int kMarginPixels = 12;
 // with the layout they fit a 1366 x 768 screen with its title and task bars.
 constexpr int kPanelPixels = 560;
 constexpr int kOpeningHeightPixels = 680;
+// Below this a panel beside the form is a sliver: its four buttons no longer
+// fit in a row and the plan shrinks to a strip.
+constexpr int kPanelMinimumPixels = 440;
+// What a window manager adds around the window: its title bar and frame.
+constexpr int kFrameWidthPixels = 8;
+constexpr int kFrameHeightPixels = 32;
 
 void Paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget->palette();
@@ -54,6 +64,14 @@ QSize OpeningWindowSize() {
     return {LayoutPixelSize().width() + kPanelPixels, std::max(LayoutPixelSize().height(), kOpeningHeightPixels)};
 }
 
+QSize OpeningWindowSize(const QSize& available) {
+    const QSize wanted = OpeningWindowSize();
+    return {std::max(1, std::min(wanted.width(), available.width() - kFrameWidthPixels)),
+            std::max(1, std::min(wanted.height(), available.height() - kFrameHeightPixels))};
+}
+
+int SideBySideMinimumWidth() { return LayoutPixelSize().width() + kPanelMinimumPixels; }
+
 Form1::Form1(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Q(kTitle));
@@ -63,41 +81,82 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     // The designed layout sits in a scroll area at the left, so the whole form
     // stays reachable in a small window; the panel stands at its right, in a
     // scroll area of its own, and takes what the window gains or loses first.
+    // A window too narrow for both shows them as two tabs instead.
     layout_ = new QWidget;
     layout_->setObjectName(QStringLiteral("Form1Layout"));
     layout_->setFixedSize(LayoutPixelSize());
     BuildLayout();
 
-    auto* scroll = new QScrollArea;
-    scroll->setObjectName(QStringLiteral("Form1Scroll"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    scroll->setWidget(layout_);
-    scroll->setFocusPolicy(Qt::NoFocus);
+    formScroll_ = new QScrollArea;
+    formScroll_->setObjectName(QStringLiteral("Form1Scroll"));
+    formScroll_->setAccessibleName(Q(kTitle));
+    formScroll_->setFrameShape(QFrame::NoFrame);
+    formScroll_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    formScroll_->setWidget(layout_);
+    formScroll_->setFocusPolicy(Qt::NoFocus);
     panel_ = new SidePanel(logic_);
     panel_->showMessage = [this](const QString& title, const QString& text) { RunMessageBox(title, text); };
-    auto* panelScroll = new QScrollArea;
-    panelScroll->setObjectName(QStringLiteral("PanelScroll"));
-    panelScroll->setAccessibleName(QStringLiteral("平面图和计算记录"));
-    panelScroll->setFrameShape(QFrame::NoFrame);
-    panelScroll->setWidgetResizable(true);
-    panelScroll->setWidget(panel_);
-    panelScroll->setFocusPolicy(Qt::NoFocus);
+    panelScroll_ = new QScrollArea;
+    panelScroll_->setObjectName(QStringLiteral("PanelScroll"));
+    panelScroll_->setAccessibleName(QStringLiteral("平面图和计算记录"));
+    panelScroll_->setFrameShape(QFrame::NoFrame);
+    panelScroll_->setWidgetResizable(true);
+    panelScroll_->setWidget(panel_);
+    panelScroll_->setFocusPolicy(Qt::NoFocus);
 
-    auto* split = new QSplitter(Qt::Horizontal);
-    split->setObjectName(QStringLiteral("WindowSplitter"));
-    split->setAccessibleName(QStringLiteral("计算窗体与右侧面板的分隔"));
-    split->setChildrenCollapsible(false);
-    split->addWidget(scroll);
-    split->addWidget(panelScroll);
-    split->setStretchFactor(0, 0);
-    split->setStretchFactor(1, 1);
-    split->setSizes({LayoutPixelSize().width(), kPanelPixels});
+    split_ = new QSplitter(Qt::Horizontal);
+    split_->setObjectName(QStringLiteral("WindowSplitter"));
+    split_->setAccessibleName(QStringLiteral("计算窗体与右侧面板的分隔"));
+    split_->setChildrenCollapsible(false);
+    tabs_ = new QTabWidget;
+    tabs_->setObjectName(QStringLiteral("WindowTabs"));
+    tabs_->setAccessibleName(QStringLiteral("计算窗体与平面图、计算记录"));
+    tabs_->setDocumentMode(true);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    row->addWidget(split, 1);
-    resize(OpeningWindowSize());
+    row->addWidget(split_, 1);
+    row->addWidget(tabs_, 1);
+    tabbed_ = true;  // so that Arrange builds the side-by-side arrangement
+    Arrange(false);
+    // The first in the tab order starts with the focus, also when the window
+    // opens as tabs, whose bar would otherwise come first.
+    start_->setFocus();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    resize(screen ? OpeningWindowSize(screen->availableGeometry().size()) : OpeningWindowSize());
+}
+
+void Form1::Arrange(bool tabbed) {
+    if (tabbed == tabbed_) return;
+    tabbed_ = tabbed;
+    // The window's focus child, also while the window is not active (at the
+    // start it is Text1): moving a widget to another parent drops its focus.
+    QWidget* focus = focusWidget();
+    if (tabbed) {
+        tabs_->addTab(formScroll_, QStringLiteral("计算"));
+        tabs_->addTab(panelScroll_, QStringLiteral("平面图和计算记录"));
+        if (focus && panelScroll_->isAncestorOf(focus)) tabs_->setCurrentWidget(panelScroll_);
+        split_->hide();
+        tabs_->show();
+    } else {
+        split_->addWidget(formScroll_);
+        split_->addWidget(panelScroll_);
+        split_->setStretchFactor(0, 0);
+        split_->setStretchFactor(1, 1);
+        tabs_->hide();
+        split_->show();
+        formScroll_->show();
+        panelScroll_->show();
+        // The splitter shares out its own width: give it the window's first.
+        split_->setGeometry(rect());
+        split_->setSizes({LayoutPixelSize().width(), std::max(width() - LayoutPixelSize().width(), kPanelPixels)});
+    }
+    if (focus) focus->setFocus();
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Arrange(event->size().width() < SideBySideMinimumWidth());
 }
 
 // The panel reads the logic's pier table: it goes before the logic does
@@ -136,9 +195,10 @@ void Form1::BuildLayout() {
         button->setGeometry(PixelRect(row.rect));
         button->setFont(WindowFont(kButtonPointSize));
         Paint(button, QPalette::Button, kButtonColour);
-        // Enter and Esc press no button.
+        // No default button: Return presses the focused button only, Esc none.
         button->setAutoDefault(false);
         button->setDefault(false);
+        PressOnReturn(button);
         button->setAccessibleName(Q(row.text));
         tabOrder.emplace_back(row.tabIndex, button);
         if (row.name == "Command1")
@@ -152,7 +212,7 @@ void Form1::BuildLayout() {
     std::sort(tabOrder.begin(), tabOrder.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
-    tabOrder.front().second->setFocus();
+    start_ = tabOrder.front().second;
 }
 
 QLineEdit* Form1::BoxWidget(Box box) const { return boxes_[static_cast<std::size_t>(BoxNumber(box) - 1)]; }

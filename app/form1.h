@@ -9,6 +9,9 @@
 
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
+class QSplitter;
+class QTabWidget;
 
 namespace capbeam {
 
@@ -37,6 +40,9 @@ public:
     QLineEdit* BoxWidget(Box box) const;
     // The widget that holds the form's layout at its designed coordinates.
     QWidget* Layout() const { return layout_; }
+    // Whether the form and the panel are two tabs (a window too narrow for
+    // both side by side) rather than side by side.
+    bool Tabbed() const { return tabbed_; }
 
 protected:
     // The dialogs, one function each so that tests can answer them without a
@@ -46,12 +52,22 @@ protected:
     virtual void RunMessageBox(const QString& title, const QString& text);
 
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildLayout();
+    // Side by side when the window is wide enough for the form and a usable
+    // panel, else two tabs; the focus stays where it was.
+    void Arrange(bool tabbed);
 
     QWidget* layout_ = nullptr;
     SidePanel* panel_ = nullptr;
+    QScrollArea* formScroll_ = nullptr;
+    QScrollArea* panelScroll_ = nullptr;
+    QSplitter* split_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QWidget* start_ = nullptr;  // has the focus as the window opens
+    bool tabbed_ = false;
     std::array<QLineEdit*, kBoxCount> boxes_{};
     Calculator logic_{*this};
 };
@@ -65,5 +81,13 @@ QSize LayoutPixelSize();
 // The window as it opens: the layout and the panel beside it, within a
 // 1366 x 768 screen (title bar and task bar included).
 QSize OpeningWindowSize();
+// The same on a screen whose free area (without task bars) is `available`:
+// no larger than it, with room for the window's title bar and frame.
+QSize OpeningWindowSize(const QSize& available);
+
+// The narrowest window that shows the form and the panel side by side: the
+// whole layout and a panel wide enough for its buttons and a plan. A
+// narrower window shows them as two tabs.
+int SideBySideMinimumWidth();
 
 }  // namespace capbeam

@@ -95,6 +95,8 @@ PlanScene BuildPlanScene(const PierTable& table) {
     const Curve& curve = latestGroup.curve;
     const DesignBeam& design = latestGroup.design;
     scene.hasCurve = true;
+    scene.curve = curve;
+    scene.design = design;
     scene.O = {curve.Xo, curve.Yo};
     scene.R = curve.R;
     scene.J = {design.Xj, design.Yj};
@@ -109,6 +111,7 @@ PlanScene BuildPlanScene(const PierTable& table) {
             beam.centre = {row.ends.Xk, row.ends.Yk};
             beam.inner = {row.ends.Xin, row.ends.Yin};
             beam.outer = {row.ends.Xout, row.ends.Yout};
+            beam.orientation = row.orientation;
             scene.beams.push_back(beam);
             for (const double K : {row.Kp, row.ends.Kin, row.ends.Kout})
                 if (std::isfinite(K)) {
@@ -132,6 +135,8 @@ PlanScene BuildPlanScene(const PierTable& table) {
         Kmin = mid - fullTurn / 2;
         Kmax = mid + fullTurn / 2;
     }
+    scene.Kfrom = Kmin;
+    scene.Kto = Kmax;
     scene.centreLine = Arc(latestGroup, Kmin, Kmax, curve.R);
     if (scene.Dr) {
         scene.innerEdge = Arc(latestGroup, Kmin, Kmax, curve.R - *scene.Dr);
@@ -160,6 +165,97 @@ PlanScene BuildPlanScene(const PierTable& table) {
     for (const PlanBeam& beam : scene.beams)
         for (const WorldPoint& p : {beam.centre, beam.inner, beam.outer}) scene.bounds.Add(p);
     return scene;
+}
+
+bool ScreenRect::Overlaps(const ScreenRect& o) const {
+    return left < o.left + o.width && o.left < left + width && top < o.top + o.height && o.top < top + height;
+}
+
+bool ScreenRect::Contains(const ScreenPoint& p) const {
+    return p.x >= left && p.x <= left + width && p.y >= top && p.y <= top + height;
+}
+
+ScreenRect LabelBeyond(const ScreenPoint& inner, const ScreenPoint& outer, double width, double height, double gap) {
+    double ux = outer.x - inner.x, uy = outer.y - inner.y;
+    const double length = std::hypot(ux, uy);
+    if (length > 0) {
+        ux /= length;
+        uy /= length;
+    } else {
+        ux = 1;
+        uy = 0;
+    }
+    // The box's half-extent along the line (its support in that direction)
+    // plus the gap: the box's nearest corner lies `gap` out along the line.
+    const double reach = std::abs(ux) * width / 2 + std::abs(uy) * height / 2 + gap;
+    const double cx = outer.x + ux * reach, cy = outer.y + uy * reach;
+    return {cx - width / 2, cy - height / 2, width, height};
+}
+
+std::vector<bool> KeepClearLabels(const std::vector<ScreenRect>& boxes, const std::vector<ScreenRect>& taken) {
+    std::vector<bool> keep(boxes.size(), false);
+    std::vector<ScreenRect> kept;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const auto clashes = [&](const ScreenRect& other) { return boxes[i].Overlaps(other); };
+        if (std::any_of(taken.begin(), taken.end(), clashes) || std::any_of(kept.begin(), kept.end(), clashes))
+            continue;
+        keep[i] = true;
+        kept.push_back(boxes[i]);
+    }
+    return keep;
+}
+
+BeamStyle StyleOf(Orientation orientation, bool latest) {
+    const EndMark mark = orientation == Orientation::Tangent ? EndMark::Square : EndMark::Circle;
+    if (latest) return {220, 30, 30, mark};
+    if (orientation == Orientation::Tangent) return {0, 120, 150, mark};  // teal
+    return {120, 80, 40, mark};                                          // brown
+}
+
+namespace {
+
+// The least of 1, 2 or 5 times a power of ten that is at least `metres`.
+double NiceStepAtLeast(double metres) {
+    const double power = std::pow(10.0, std::floor(std::log10(metres)));
+    for (const double step : {1.0, 2.0, 5.0, 10.0})
+        if (step * power >= metres) return step * power;
+    return 10 * power;
+}
+
+}  // namespace
+
+std::vector<ChainageTick> ChainageTicks(const Curve& curve, const DesignBeam& design, double Kfrom, double Kto, double pixelsPerMetre,
+                                        double tickPixels, double labelPixels, std::size_t maxTicks) {
+    std::vector<ChainageTick> ticks;
+    if (!(curve.R > 0) || !(pixelsPerMetre > 0) || !(tickPixels > 0) || !std::isfinite(Kfrom) ||
+        !std::isfinite(Kto) || maxTicks == 0)
+        return ticks;
+    if (Kto < Kfrom) std::swap(Kfrom, Kto);
+    // The label step first; the tick step is the finest of its tenth, fifth,
+    // half or itself that keeps the ticks apart, so every label has a tick.
+    double labelStep = NiceStepAtLeast(std::max(labelPixels, tickPixels) / pixelsPerMetre);
+    double step = labelStep;
+    for (const double divisor : {10.0, 5.0, 2.0})
+        if (labelStep / divisor * pixelsPerMetre >= tickPixels) {
+            step = labelStep / divisor;
+            break;
+        }
+    while ((Kto - Kfrom) / step + 1 > static_cast<double>(maxTicks)) {
+        step *= 10;
+        labelStep = std::max(labelStep, step);
+    }
+    const double first = std::ceil(Kfrom / step), last = std::floor(Kto / step);
+    const double ratio = std::round(labelStep / step);
+    for (double n = first; n <= last; ++n) {
+        ChainageTick tick;
+        tick.K = n * step;
+        tick.at = World(PointAtChainage(curve, design, tick.K, curve.R));
+        const double toO = std::hypot(curve.Xo - tick.at.X, curve.Yo - tick.at.Y);
+        tick.inward = {(curve.Xo - tick.at.X) / toO, (curve.Yo - tick.at.Y) / toO};
+        tick.labelled = std::fmod(std::abs(n), ratio) == 0;
+        ticks.push_back(tick);
+    }
+    return ticks;
 }
 
 }  // namespace capbeam

@@ -32,8 +32,26 @@ public:
         int number = 0;
         QPointF centre, inner, outer;
         bool latest = false;
+        Orientation orientation = Orientation::Parallel;
     };
     std::vector<DrawnBeam> DrawnBeams() const;
+
+    // The texts paintEvent writes on the plan besides J: beam numbers (the
+    // latest first, then the newest) and the chainages of the labelled ticks,
+    // each where it is written, those that would overlap an earlier one, the
+    // marks or the legend left out.
+    struct DrawnLabel {
+        QString text;
+        ScreenRect box;
+        bool beam = false;  // a beam's number, else a chainage
+    };
+    std::vector<DrawnLabel> Labels() const;
+
+    // What the plan says about the point under the mouse: its chainage, its
+    // offset from the centre line and its X, Y; empty when the mouse is not
+    // over the plan or there is no curve.
+    QString PointerText() const { return pointerText_; }
+    static QString PointerTextAt(const PlanScene& scene, const WorldPoint& p);
 
     QSize sizeHint() const override { return {480, 300}; }
     QSize minimumSizeHint() const override { return {160, 120}; }
@@ -47,18 +65,30 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     QPointF ToScreen(const WorldPoint& p) const;
     void DrawPolyline(QPainter& painter, const std::vector<WorldPoint>& line) const;
     void DrawScaleBar(QPainter& painter) const;
     void DrawNorthArrow(QPainter& painter) const;
+    void DrawTicks(QPainter& painter, const std::vector<ChainageTick>& ticks) const;
+    void DrawLegend(QPainter& painter) const;
+    void DrawPointerText(QPainter& painter) const;
+    // The ticks on the part of the centre line that can be on the view.
+    std::vector<ChainageTick> VisibleTicks() const;
+    // Boxes that labels must leave clear: J, the north arrow, the scale bar, the legend.
+    std::vector<ScreenRect> Marks() const;
+    ScreenRect LegendBox() const;
+    void Point(const QPointF& at);
 
     PlanScene scene_;
     PlanTransform transform_;
     bool fitted_ = true;  // follows the widget's size until the user zooms or pans
     bool dragging_ = false;
     QPointF lastDrag_;
+    QString pointerText_;
+    QPointF pointer_;
 };
 
 }  // namespace capbeam

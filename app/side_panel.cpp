@@ -4,7 +4,6 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -37,6 +36,7 @@ QPushButton* NamedButton(const char* name, const QString& text) {
     button->setObjectName(QString::fromLatin1(name));
     button->setAccessibleName(text);
     button->setAutoDefault(false);
+    PressOnReturn(button);
     return button;
 }
 
@@ -74,7 +74,7 @@ SidePanel::SidePanel(Calculator& logic, QWidget* parent) : QWidget(parent), logi
         box.exec();
     };
     chooseSavePath = [this](const QString& caption, const QString& suggested, const QString& filter) {
-        return QFileDialog::getSaveFileName(this, caption, suggested, filter);
+        return ChooseSaveFile(this, caption, suggested, filter);
     };
 
     auto* column = new QVBoxLayout(this);

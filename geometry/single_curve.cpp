@@ -348,6 +348,22 @@ CurvePoint PointAlong(double X, double Y, double azimuth, double distance) {
     return {X + distance * Cos(azimuth, kRadToDeg), Y + distance * Sin(azimuth, kRadToDeg)};
 }
 
+std::optional<CurveStation> LocateOnCurve(const Curve& curve, const DesignBeam& design, double X, double Y,
+                                          double nearK) {
+    if (!(curve.R > 0)) return std::nullopt;
+    const double dx = X - curve.Xo, dy = Y - curve.Yo;
+    const double distance = std::hypot(dx, dy);
+    if (!(distance > 0) || !std::isfinite(distance)) return std::nullopt;
+    // The radius through the point turned from the one through J, in
+    // degrees, positive in the sense the chainage grows.
+    const double sense = curve.P > 0 ? 1.0 : -1.0;
+    const double azimuth = std::atan2(dy, dx) * kRadToDeg;
+    const double turn = sense * std::remainder(azimuth - design.Aoj, 360.0);
+    const double K = design.Kj + turn / kRadToDeg * curve.R;
+    const double fullTurn = 360 / kRadToDeg * curve.R;
+    return CurveStation{K + fullTurn * std::round((nearK - K) / fullTurn), distance - curve.R};
+}
+
 CurvePoint PointAtChainage(const Curve& curve, const DesignBeam& design, double K, double radius) {
     const double sense = curve.P > 0 ? 1.0 : -1.0;
     const double azimuth = design.Aoj + sense * (K - design.Kj) * kRadToDeg / curve.R;

@@ -216,4 +216,17 @@ CurvePoint PointAtChainage(const Curve& curve, const DesignBeam& design, double 
 // The point at `distance` from (X, Y) along `azimuth` (degrees).
 CurvePoint PointAlong(double X, double Y, double azimuth, double distance);
 
+// Where a point lies relative to the curve: the chainage K of the foot of its
+// radius on the centre line (as an end chainage is defined) and its offset,
+// the distance from the centre line along that radius, positive on the outer
+// side (away from O), negative on the inner side. K is the one of its values
+// (they differ by whole turns of the curve) nearest `nearK`. Nothing at O
+// itself, where no radius is defined, or without a curve. The inverse of
+// PointAtChainage.
+struct CurveStation {
+    double K = 0, offset = 0;
+};
+std::optional<CurveStation> LocateOnCurve(const Curve& curve, const DesignBeam& design, double X, double Y,
+                                          double nearK);
+
 }  // namespace capbeam

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of the window under a virtual X display (Xvfb) with the real fonts:
 # as it opens, driven by keyboard, or with a set-up and beams for the README.
-#   scripts/screenshot.sh [BUILD_DIR] [OUT_PNG]          default: build, BUILD_DIR/screenshot.png
+#   scripts/screenshot.sh [--screen WxH] [BUILD_DIR] [OUT_PNG]   default: 1366x768, build,
+#       BUILD_DIR/screenshot.png
 #   scripts/screenshot.sh --keys DIR [BUILD_DIR]          also drives the window from the
 #       keyboard (Tab through the boxes, Space on "进行计算", Esc on its prompt, then a whole
 #       set-up typed into the prompts) and writes a picture of each step into DIR.
@@ -35,11 +36,15 @@ if [ "${1:-}" = "--demo-inside" ]; then
     xdotool windowmove "$win" 0 0
     xdotool windowfocus --sync "$win"
     sleep 1
-    # 进行计算 (Command1) and 座标计算 (Command2) at their places in the form.
-    click 408 528
+    # 进行计算 (Command1) and 座标计算 (Command2) pressed from the keyboard, so
+    # on any screen: Tab from Text1 to Command1, Return; six Tabs on to
+    # Command2, which keeps the focus between requests.
+    for _ in $(seq 16); do xdotool key --delay 30 Tab; done
+    xdotool key Return
     answer 3000 5000 12345.678 3300 5400 30.153 500 1
+    for _ in $(seq 6); do xdotool key --delay 30 Tab; done
     for Kp in 12300 12322.5 12345.678 12370 12395; do
-        click 496 528
+        xdotool key Return
         answer "$Kp" 6 0.001
     done
     sleep 1
@@ -102,13 +107,18 @@ if [ "${1:-}" = "--inside" ]; then
     exit 0
 fi
 
+# --screen WxH first: another screen than 1366x768 (1024x600, 700x450: the
+# window opens within it; the demo's batch click assumes 1366x768).
+screen=1366x768
+if [ "${1:-}" = "--screen" ]; then screen=$2; shift 2; fi
+
 if [ "${1:-}" = "--demo" ]; then
     shift
     build=${1:-build}
     out=$(realpath -m "${2:-docs/screenshot.png}")
     more=${3:+$(realpath -m "$3")}
     mkdir -p "$(dirname "$out")"
-    xvfb-run -a -s "-screen 0 1366x768x24 -dpi 96" "$0" --demo-inside "$build" "$out" "$more"
+    xvfb-run -a -s "-screen 0 ${screen}x24 -dpi 96" "$0" --demo-inside "$build" "$out" "$more"
     echo "wrote $out"
     exit 0
 fi
@@ -118,5 +128,5 @@ if [ "${1:-}" = "--keys" ]; then keys=$(realpath -m "$2"); shift 2; fi
 build=${1:-build}
 out=$(realpath -m "${2:-$build/screenshot.png}")
 mkdir -p "$(dirname "$out")"
-xvfb-run -a -s "-screen 0 1366x768x24 -dpi 96" "$0" --inside "$build" "$out" "$keys"
+xvfb-run -a -s "-screen 0 ${screen}x24 -dpi 96" "$0" --inside "$build" "$out" "$keys"
 echo "wrote $out"

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QFontInfo>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
@@ -13,6 +14,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <deque>
@@ -207,14 +209,51 @@ private slots:
         QVERIFY(!button->autoDefault());
         QVERIFY(!button->isDefault());
         QCOMPARE(button->accessibleName(), text);
-        // Enter and Esc press no button, not even the focused one.
+    }
+
+    // Return and Enter press the button that has the focus, as Space does; no
+    // button is a default, so Esc, a modified Return, a held Return and Return
+    // in a box press nothing.
+    void returnPressesTheFocusedButtonOnly_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("autoRepeat");
+        QTest::addColumn<bool>("inTheBox");  // Text1 has the focus, not the button
+        QTest::addColumn<int>("clicks");
+        for (const char* name : {"Command1", "Command2", "Command3"}) {
+            const QByteArray n(name);
+            QTest::newRow(n + " Return") << name << int(Qt::Key_Return) << 0 << false << false << 1;
+            QTest::newRow(n + " keypad Enter") << name << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << false
+                                               << false << 1;
+            QTest::newRow(n + " Space") << name << int(Qt::Key_Space) << 0 << false << false << 1;
+        }
+        QTest::newRow("Esc") << "Command1" << int(Qt::Key_Escape) << 0 << false << false << 0;
+        QTest::newRow("Ctrl+Return") << "Command1" << int(Qt::Key_Return) << int(Qt::ControlModifier) << false
+                                     << false << 0;
+        QTest::newRow("held Return repeating") << "Command2" << int(Qt::Key_Return) << 0 << true << false << 0;
+        QTest::newRow("Return in a box") << "Command2" << int(Qt::Key_Return) << 0 << false << true << 0;
+    }
+    void returnPressesTheFocusedButtonOnly() {
+        QFETCH(QString, name);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, autoRepeat);
+        QFETCH(bool, inTheBox);
+        QFETCH(int, clicks);
+        auto* button = form_->Layout()->findChild<QPushButton*>(name);
         QSignalSpy clicked(button, &QPushButton::clicked);
-        button->setFocus();
-        QTest::keyClick(button, Qt::Key_Return);
-        QTest::keyClick(button, Qt::Key_Enter);
-        QTest::keyClick(button, Qt::Key_Escape);
-        QTest::keyClick(form_->BoxWidget(Box::CurveCentreX), Qt::Key_Return);
-        QCOMPARE(clicked.count(), 0);
+        QWidget* target = inTheBox ? static_cast<QWidget*>(form_->BoxWidget(Box::CurveCentreX)) : button;
+        target->setFocus();
+        const auto mods = Qt::KeyboardModifiers(modifiers);
+        if (autoRepeat) {
+            QKeyEvent press(QEvent::KeyPress, key, mods, QString(), true);
+            QApplication::sendEvent(target, &press);
+        } else {
+            QTest::keyClick(target, Qt::Key(key), mods);
+        }
+        QCOMPARE(clicked.count(), clicks);
+        for (QPushButton* any : form_->findChildren<QPushButton*>()) QVERIFY(!any->isDefault());
     }
 
     void windowColourIsPainted() {
@@ -263,6 +302,102 @@ private slots:
         scroll->ensureWidgetVisible(exit);
         const QRect shown = QRect(exit->mapTo(scroll->viewport(), QPoint(0, 0)), exit->size());
         QVERIFY(scroll->viewport()->rect().contains(shown));
+    }
+
+    // On every screen the window opens within the screen, and every control
+    // can be reached: shown inside the window once its tab is chosen and its
+    // scroll area scrolled to it, the panel never squeezed below its own
+    // minimum. Wide screens keep the form and the panel side by side.
+    void smallScreensKeepEverythingReachable_data() {
+        QTest::addColumn<QSize>("screen");  // its free area, without task bars
+        QTest::addColumn<bool>("sideBySide");
+        QTest::newRow("1366 x 768 with a task bar") << QSize(1366, 728) << true;
+        QTest::newRow("1280 x 720") << QSize(1280, 720) << true;
+        QTest::newRow("1024 x 600") << QSize(1024, 600) << false;
+        QTest::newRow("800 x 600") << QSize(800, 600) << false;
+        QTest::newRow("700 x 450") << QSize(700, 450) << false;
+    }
+    void smallScreensKeepEverythingReachable() {
+        QFETCH(QSize, screen);
+        QFETCH(bool, sideBySide);
+        const QSize opening = OpeningWindowSize(screen);
+        QVERIFY(opening.width() <= screen.width() && opening.height() <= screen.height());
+        form_->resize(opening);
+        QTRY_COMPARE(form_->size(), opening);
+        QCOMPARE(form_->Tabbed(), !sideBySide);
+        auto* tabs = form_->findChild<QTabWidget*>(QStringLiteral("WindowTabs"));
+        QCOMPARE(tabs->isVisible(), !sideBySide);
+
+        QList<QWidget*> controls;
+        for (const char* name : {"Command1", "Command2", "Command3", "Text1", "Text15", "Text21"})
+            controls << form_->Layout()->findChild<QWidget*>(QString::fromLatin1(name));
+        for (const char* name : {"BatchButton", "CopyTableButton", "SaveCsvButton", "SaveCassButton",
+                                 "OrientationParallel", "OrientationTangent", "PlanView", "PierTableView"})
+            controls << form_->Panel()->findChild<QWidget*>(QString::fromLatin1(name));
+        for (QWidget* control : controls) {
+            QVERIFY(control);
+            if (form_->Tabbed()) {
+                for (int i = 0; i < tabs->count(); ++i)
+                    if (tabs->widget(i)->isAncestorOf(control)) tabs->setCurrentIndex(i);
+            }
+            QScrollArea* scroll = nullptr;
+            for (QWidget* up = control->parentWidget(); up && !scroll; up = up->parentWidget())
+                scroll = qobject_cast<QScrollArea*>(up);
+            QVERIFY(scroll);
+            QTRY_VERIFY2(control->isVisible(), qPrintable(control->objectName()));
+            QCoreApplication::processEvents();  // the page shown gets its size
+            // The whole control, not only a box's cursor as ensureWidgetVisible would.
+            const QPoint centre = control->mapTo(scroll->widget(), control->rect().center());
+            scroll->ensureVisible(centre.x(), centre.y(), control->width() / 2 + 1, control->height() / 2 + 1);
+            const QRect inViewport(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size());
+            QVERIFY2(scroll->viewport()->rect().contains(inViewport),
+                     qPrintable(control->objectName() + QStringLiteral(" at %1,%2 in %3 x %4")
+                                                            .arg(inViewport.x()).arg(inViewport.y())
+                                                            .arg(scroll->viewport()->width())
+                                                            .arg(scroll->viewport()->height())));
+            const QRect inWindow(control->mapTo(form_.get(), QPoint(0, 0)), control->size());
+            QVERIFY2(form_->rect().contains(inWindow), qPrintable(control->objectName()));
+        }
+        // The panel is never a sliver: no narrower than it needs to be.
+        QVERIFY(form_->Panel()->width() >= form_->Panel()->minimumSizeHint().width());
+        auto* panelScroll = form_->findChild<QScrollArea*>(QStringLiteral("PanelScroll"));
+        QVERIFY2(panelScroll->viewport()->width() >= std::min(form_->Panel()->minimumSizeHint().width(),
+                                                              opening.width() - 40),
+                 qPrintable(QString::number(panelScroll->viewport()->width())));
+    }
+
+    // Between tabs and side by side the window keeps the focus, and the
+    // keyboard switches tabs (Ctrl+Tab) to reach the panel.
+    void tabsAndSideBySideKeepTheFocus() {
+        // A window that opens tabbed starts in Text1, as a wide one does.
+        ScriptedForm1 small;
+        small.resize(OpeningWindowSize(QSize(1024, 600)));
+        small.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&small));
+        QVERIFY(small.Tabbed());
+        QApplication::setActiveWindow(&small);
+        QVERIFY(QTest::qWaitForWindowActive(&small));
+        QCOMPARE(QApplication::focusWidget(), small.BoxWidget(Box::CurveCentreX));
+        small.close();
+
+        QApplication::setActiveWindow(form_.get());
+        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+        auto* command2 = form_->Layout()->findChild<QPushButton*>("Command2");
+        command2->setFocus();
+        form_->resize(OpeningWindowSize(QSize(1024, 600)));
+        QTRY_VERIFY(form_->Tabbed());
+        QCOMPARE(QApplication::focusWidget(), command2);
+        QTest::keyClick(command2, Qt::Key_Tab, Qt::ControlModifier);
+        QTRY_VERIFY(form_->Panel()->isVisible());
+        QVERIFY(!command2->isVisible());
+        auto* copy = form_->Panel()->findChild<QPushButton*>("CopyTableButton");
+        auto* plan = form_->Panel()->findChild<QWidget*>("PlanView");
+        plan->setFocus();
+        form_->resize(OpeningWindowSize(QSize(1366, 728)));
+        QTRY_VERIFY(!form_->Tabbed());
+        QCOMPARE(QApplication::focusWidget(), plan);
+        QVERIFY(command2->isVisible() && copy->isVisible());
+        QVERIFY(form_->Panel()->mapTo(form_.get(), QPoint(0, 0)).x() >= 769 + 8);
     }
 
     void accessibleNames_data() {

@@ -194,6 +194,8 @@ private slots:
         QVERIFY(model.index(1, 4).data() != model.index(2, 4).data());
         const PierRow& row = *model.RowAt(2);
         const PlanBeam& beam = form_->Panel()->Plan()->Scene().beams.back();
+        QCOMPARE(beam.orientation, Orientation::Tangent);
+        QCOMPARE(form_->Panel()->Plan()->Scene().beams.front().orientation, Orientation::Parallel);
         QVERIFY(beam.inner == (WorldPoint{row.ends.Xin, row.ends.Yin}));
         QVERIFY(beam.outer == (WorldPoint{row.ends.Xout, row.ends.Yout}));
 
@@ -353,6 +355,229 @@ private slots:
         QCOMPARE(ScaleBarMetres(pixelsPerMetre, maxPixels), metres);
     }
 
+    // The point under the mouse by its chainage and offset: hand-worked
+    // points of a curve with O (1000, 2000), J (1500, 2000) due north of O at
+    // K 1+ 0, R 500; a quarter turn is 250 pi metres of chainage.
+    void locateOnCurve_data() {
+        QTest::addColumn<double>("P");
+        QTest::addColumn<double>("X");
+        QTest::addColumn<double>("Y");
+        QTest::addColumn<double>("nearK");
+        QTest::addColumn<double>("K");
+        QTest::addColumn<double>("offset");
+        constexpr double pi = 3.14159265358979323846;
+        QTest::newRow("inner side at J") << 1.0 << 1490.0 << 2000.0 << 1000.0 << 1000.0 << -10.0;
+        QTest::newRow("east, right-hand: a quarter turn on")
+            << 1.0 << 1000.0 << 2510.0 << 1000.0 << 1000 + 250 * pi << 10.0;
+        QTest::newRow("east, left-hand: a quarter turn back")
+            << -1.0 << 1000.0 << 2510.0 << 1000.0 << 1000 - 250 * pi << 10.0;
+        QTest::newRow("south, the half turn nearest nearK")
+            << 1.0 << 400.0 << 2000.0 << 0.0 << 1000 - 500 * pi << 100.0;
+        QTest::newRow("east, one turn on from nearK") << 1.0 << 1000.0 << 2500.0 << 1000 + 1250 * pi << 1000 + 1250 * pi
+                                                      << 0.0;
+        QTest::newRow("far outside") << -1.0 << 1000.0 << 4000.0 << 1000.0 << 1000 - 250 * pi << 1500.0;
+    }
+    void locateOnCurve() {
+        QFETCH(double, P);
+        QFETCH(double, X);
+        QFETCH(double, Y);
+        QFETCH(double, nearK);
+        QFETCH(double, K);
+        QFETCH(double, offset);
+        const CurveAndDesign curve = CurveAt(1000, 2000, 1000, 0, 500, P);
+        const std::optional<CurveStation> station = LocateOnCurve(curve.c, curve.d, X, Y, nearK);
+        QVERIFY(station);
+        QVERIFY2(std::abs(station->K - K) < kMetres, qPrintable(QString::number(station->K, 'f', 9)));
+        QVERIFY2(std::abs(station->offset - offset) < kMetres, qPrintable(QString::number(station->offset, 'f', 9)));
+    }
+
+    // By meaning, in all four quadrants and both senses: a point put at a
+    // chainage and offset is found there again; O itself has no station.
+    void locateOnCurveInvertsPointAtChainage() {
+        for (const double Aoj : {0.0, 53.13010235567456, 135.0, 200.0, 300.0})
+            for (const double P : {1.0, -1.0}) {
+                const CurveAndDesign curve = CurveAt(3000, 5000, 12345.678, Aoj, 500, P);
+                for (const double K : {12000.0, 12345.678, 12600.0, 13500.0})
+                    for (const double offset : {-6.0, 0.0, 0.25, 30.0}) {
+                        const CurvePoint at = PointAtChainage(curve.c, curve.d, K, 500 + offset);
+                        const auto station = LocateOnCurve(curve.c, curve.d, at.X, at.Y, K + 700);
+                        QVERIFY(station);
+                        QVERIFY2(std::abs(station->K - K) < 1e-6 && std::abs(station->offset - offset) < 1e-6,
+                                 qPrintable(QStringLiteral("Aoj %1 P %2 K %3").arg(Aoj).arg(P).arg(K)));
+                    }
+                QVERIFY(!LocateOnCurve(curve.c, curve.d, 3000, 5000, 0));
+            }
+        QVERIFY(!LocateOnCurve(capbeam::Curve{}, DesignBeam{}, 1, 1, 0));
+    }
+
+    // Labels are kept in order of importance; one that overlaps a kept label
+    // or a mark is left out, and only kept labels push others out.
+    void labelsThatWouldOverlapAreSkipped_data() {
+        QTest::addColumn<QList<QRectF>>("boxes");
+        QTest::addColumn<QList<QRectF>>("taken");
+        QTest::addColumn<QList<bool>>("kept");
+        const QRectF a(0, 0, 20, 10);
+        QTest::newRow("apart") << QList<QRectF>{a, a.translated(30, 0)} << QList<QRectF>{} << QList<bool>{true, true};
+        QTest::newRow("overlapping: the first stays") << QList<QRectF>{a, a.translated(19, 9)} << QList<QRectF>{}
+                                                      << QList<bool>{true, false};
+        QTest::newRow("edges touching") << QList<QRectF>{a, a.translated(20, 0), a.translated(0, 10)}
+                                        << QList<QRectF>{} << QList<bool>{true, true, true};
+        QTest::newRow("a chain: the third only meets the left-out second")
+            << QList<QRectF>{a, a.translated(15, 0), a.translated(30, 0)} << QList<QRectF>{}
+            << QList<bool>{true, false, true};
+        QTest::newRow("on a mark") << QList<QRectF>{a, a.translated(0, 20)} << QList<QRectF>{QRectF(5, 5, 2, 2)}
+                                   << QList<bool>{false, true};
+        QTest::newRow("one inside another") << QList<QRectF>{a, QRectF(5, 2, 4, 4)} << QList<QRectF>{}
+                                            << QList<bool>{true, false};
+    }
+    void labelsThatWouldOverlapAreSkipped() {
+        QFETCH(QList<QRectF>, boxes);
+        QFETCH(QList<QRectF>, taken);
+        QFETCH(QList<bool>, kept);
+        const auto rects = [](const QList<QRectF>& list) {
+            std::vector<ScreenRect> out;
+            for (const QRectF& r : list) out.push_back({r.x(), r.y(), r.width(), r.height()});
+            return out;
+        };
+        const std::vector<bool> keep = KeepClearLabels(rects(boxes), rects(taken));
+        QCOMPARE(QList<bool>(keep.begin(), keep.end()), kept);
+    }
+
+    // A beam's number stands beyond its outer end on the beam's line: all of
+    // it at least the gap further out along the beam than the end, and no
+    // further than needed, whatever the beam's direction on screen.
+    void labelStandsBeyondTheOuterEnd_data() {
+        QTest::addColumn<QPointF>("inner");
+        QTest::addColumn<QPointF>("outer");
+        QTest::newRow("pointing east") << QPointF(0, 0) << QPointF(50, 0);
+        QTest::newRow("pointing north") << QPointF(10, 80) << QPointF(10, 20);
+        QTest::newRow("pointing south-west") << QPointF(100, 100) << QPointF(60, 140);
+        QTest::newRow("steep") << QPointF(0, 0) << QPointF(3, 70);
+    }
+    void labelStandsBeyondTheOuterEnd() {
+        QFETCH(QPointF, inner);
+        QFETCH(QPointF, outer);
+        constexpr double gap = 4;
+        const ScreenRect box = LabelBeyond({inner.x(), inner.y()}, {outer.x(), outer.y()}, 24, 14, gap);
+        QCOMPARE(box.width, 24.0);
+        QCOMPARE(box.height, 14.0);
+        const QPointF u = (outer - inner) / std::hypot(outer.x() - inner.x(), outer.y() - inner.y());
+        // How far out along the beam from the end each corner lies.
+        QList<double> along;
+        for (const double x : {box.left, box.left + box.width})
+            for (const double y : {box.top, box.top + box.height})
+                along << (x - outer.x()) * u.x() + (y - outer.y()) * u.y();
+        QVERIFY(std::abs(*std::min_element(along.begin(), along.end()) - gap) < 1e-9);
+        QVERIFY(!box.Contains({outer.x(), outer.y()}));
+        // Centred on the line.
+        const ScreenPoint middle{box.left + box.width / 2, box.top + box.height / 2};
+        QVERIFY(std::abs((middle.x - outer.x()) * u.y() - (middle.y - outer.y()) * u.x()) < kPixels * 1e3);
+    }
+
+    // Parallel and tangent beams differ in colour and in the end marks'
+    // shape; the latest is red and keeps its orientation's shape.
+    void orientationsLookDifferent() {
+        const BeamStyle parallel = StyleOf(Orientation::Parallel, false), tangent = StyleOf(Orientation::Tangent, false);
+        QVERIFY(parallel.mark != tangent.mark);
+        QVERIFY(parallel.red != tangent.red || parallel.green != tangent.green || parallel.blue != tangent.blue);
+        for (const Orientation o : {Orientation::Parallel, Orientation::Tangent}) {
+            const BeamStyle latest = StyleOf(o, true);
+            QVERIFY(latest.red > 180 && latest.green < 80 && latest.blue < 80);  // red
+            QVERIFY(!(latest == StyleOf(o, false)));
+            QCOMPARE(latest.mark, StyleOf(o, false).mark);
+        }
+    }
+
+    // Ticks at round chainages, 1, 2 or 5 times a power of ten apart, no
+    // closer on screen than asked; the labelled ones among them.
+    void chainageTicks_data() {
+        QTest::addColumn<double>("pixelsPerMetre");
+        QTest::addColumn<double>("Kfrom");
+        QTest::addColumn<double>("Kto");
+        QTest::addColumn<int>("maxTicks");
+        QTest::addColumn<QList<double>>("ticks");
+        QTest::addColumn<QList<double>>("labelled");
+        QTest::newRow("1 px/m: every 10 m, labels every 100 m")
+            << 1.0 << 12285.0 << 12410.0 << 2000
+            << QList<double>{12290, 12300, 12310, 12320, 12330, 12340, 12350, 12360, 12370, 12380, 12390, 12400, 12410}
+            << QList<double>{12300, 12400};
+        QTest::newRow("0.5 px/m: every 20 m, labels every 200 m")
+            << 0.5 << 12150.0 << 12420.0 << 2000
+            << QList<double>{12160, 12180, 12200, 12220, 12240, 12260, 12280, 12300, 12320, 12340, 12360, 12380,
+                             12400, 12420}
+            << QList<double>{12200, 12400};
+        QTest::newRow("3 px/m: every 5 m, labels every 50 m")
+            << 3.0 << 12339.0 << 12361.0 << 2000 << QList<double>{12340, 12345, 12350, 12355, 12360}
+            << QList<double>{12350};
+        QTest::newRow("below zero, reversed") << 1.0 << 12.0 << -35.0 << 2000 << QList<double>{-30, -20, -10, 0, 10}
+                                              << QList<double>{0};
+        QTest::newRow("too many: coarser") << 1.0 << 0.0 << 1000.0 << 5 << QList<double>{0, 1000}
+                                           << QList<double>{0, 1000};
+        QTest::newRow("no round chainage in range") << 1.0 << 12301.0 << 12309.0 << 2000 << QList<double>{}
+                                                    << QList<double>{};
+    }
+    void chainageTicks() {
+        QFETCH(double, pixelsPerMetre);
+        QFETCH(double, Kfrom);
+        QFETCH(double, Kto);
+        QFETCH(int, maxTicks);
+        QFETCH(QList<double>, ticks);
+        QFETCH(QList<double>, labelled);
+        const CurveAndDesign curve = CurveAt(3000, 5000, 12345.678, 53.13010235567456, 500, -1);
+        const std::vector<ChainageTick> got =
+            ChainageTicks(curve.c, curve.d, Kfrom, Kto, pixelsPerMetre, 10, 90, static_cast<std::size_t>(maxTicks));
+        QList<double> Ks, labels;
+        for (const ChainageTick& tick : got) {
+            Ks << tick.K;
+            if (tick.labelled) labels << tick.K;
+            // On the centre line, pointing at O.
+            QVERIFY(std::abs(std::hypot(tick.at.X - 3000, tick.at.Y - 5000) - 500) < kMetres);
+            const WorldPoint O{tick.at.X + 500 * tick.inward.X, tick.at.Y + 500 * tick.inward.Y};
+            QVERIFY(std::hypot(O.X - 3000, O.Y - 5000) < kMetres);
+            const auto station = LocateOnCurve(curve.c, curve.d, tick.at.X, tick.at.Y, tick.K);
+            QVERIFY(station && std::abs(station->K - tick.K) < kMetres);
+        }
+        QCOMPARE(Ks, ticks);
+        QCOMPARE(labels, labelled);
+        QVERIFY(ChainageTicks(curve.c, curve.d, 0, 100, 0, 10, 90).empty());
+    }
+
+    // A crowded plan: the numbers drawn do not overlap one another or J, the
+    // latest beam keeps its number, and the rest give way. The read-out under
+    // the mouse names the point's chainage, offset and coordinates.
+    void crowdedPlanLabelsAndTheReadOut() {
+        SetUp();
+        for (int i = 0; i <= 40; ++i) Request(qPrintable(QString::number(12300 + i * 0.5)));
+        PlanView& plan = *form_->Panel()->Plan();
+        const std::vector<PlanView::DrawnLabel> labels = plan.Labels();
+        QStringList numbers;
+        for (const auto& label : labels)
+            if (label.beam) numbers << label.text;
+        QVERIFY(numbers.contains(QStringLiteral("41")));
+        QVERIFY2(numbers.size() < 41, qPrintable(numbers.join(' ')));
+        QVERIFY(numbers.size() >= 2);
+        const ScreenPoint J = plan.Transform().ToScreen(plan.Scene().J);
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            QVERIFY(QRectF(plan.rect()).contains(QRectF(labels[i].box.left, labels[i].box.top, labels[i].box.width,
+                                                        labels[i].box.height)));
+            QVERIFY(!labels[i].box.Contains(J));
+            for (std::size_t j = i + 1; j < labels.size(); ++j) QVERIFY(!labels[i].box.Overlaps(labels[j].box));
+        }
+
+        QCOMPARE(PlanView::PointerTextAt(plan.Scene(), plan.Scene().J),
+                 QStringLiteral("桩号 K 12+ 345.678  偏距 0 米（中线上）  X 3300  Y 5400"));
+        QVERIFY(plan.PointerText().isEmpty());
+        const QPoint pixel(plan.width() / 3, plan.height() / 2);
+        QTest::mouseMove(&plan, pixel);
+        QTRY_VERIFY(!plan.PointerText().isEmpty());
+        const WorldPoint under = plan.Transform().ToWorld({1.0 * pixel.x(), 1.0 * pixel.y()});
+        QCOMPARE(plan.PointerText(), PlanView::PointerTextAt(plan.Scene(), under));
+        QVERIFY(plan.PointerText().startsWith(QStringLiteral("桩号 K 12+ ")));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(&plan, &leave);
+        QVERIFY(plan.PointerText().isEmpty());
+    }
+
     // Saving where nothing can be written says why, names the file, and the
     // table stays as it was; a good save writes exactly the export's bytes.
     void exportSaveFailureKeepsTheTable() {
@@ -395,10 +620,15 @@ private slots:
         QCOMPARE(form_->messages.size(), std::size_t{2});
     }
 
+    // By a click, and by Return on the focused button as a keyboard user presses it.
     void copyPutsTheTsvOnTheClipboard() {
         SetUp();
         Request("12300");
         Button("CopyTableButton")->click();
+        QCOMPARE(QApplication::clipboard()->text(), Q(TableTsv(form_->Logic().Table())));
+        QApplication::clipboard()->clear();
+        Button("CopyTableButton")->setFocus();
+        QTest::keyClick(Button("CopyTableButton"), Qt::Key_Return);
         QCOMPARE(QApplication::clipboard()->text(), Q(TableTsv(form_->Logic().Table())));
     }
 
@@ -511,6 +741,18 @@ private:
         form_->replies.push_back(QString::fromLatin1(Kp));
         form_->Reply({"6", "0.001"});
         QVERIFY2(Click("Command2"), Kp);
+    }
+    // A curve and design beam as a set-up leaves them, from their defining values; Aoj in degrees.
+    struct CurveAndDesign {
+        capbeam::Curve c;
+        DesignBeam d;
+    };
+    static CurveAndDesign CurveAt(double Xo, double Yo, double Kj, double Aoj, double R, double P) {
+        CurveAndDesign curve;
+        curve.c = {Xo, Yo, R, static_cast<float>(P)};
+        curve.d.Kj = Kj;
+        curve.d.Aoj = Aoj;
+        return curve;
     }
     static QByteArray ReadAll(const QString& path) {
         QFile file(path);

@@ -2,24 +2,40 @@
 // platform: typing, Enter and Esc, as a user answers them.
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <deque>
 #include <functional>
 
 #include "app/app_setup.h"
 #include "app/form1.h"
 #include "app/messages.h"
+#include "app/side_panel.h"
 #include "core/text_formats.h"
 
 using namespace capbeam;
 
 namespace {
+
+// The system speaks English here (a C locale), however this machine is set,
+// before the application reads it: the program must still speak Chinese.
+[[maybe_unused]] const bool kEnglishSystem = [] {
+    qputenv("LC_ALL", "C.UTF-8");
+    qunsetenv("LANGUAGE");
+    return true;
+}();
 
 // Answers the modal dialogs as they open, one step per dialog. A step checks
 // the dialog and closes it by keyboard; whatever a step leaves open (a failed
@@ -52,18 +68,27 @@ private:
             if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
             return;
         }
+        // A step whose dialog opens another (a question before a file is
+        // replaced) runs a nested event loop; Qt fires no timer inside its
+        // own timeout, so a step runs from a timer of its own and this poll
+        // returns at once. The dialog being answered is not the next step's.
+        if (answering_.contains(modal)) return;
         waited_ = 0;
         if (steps_.empty()) {
             problems << "unexpected dialog: " + Describe(modal);
-        } else {
-            const Step step = steps_.front();
-            steps_.pop_front();
-            QPointer<QWidget> guard(modal);
-            step(modal);
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+            return;
+        }
+        const Step step = steps_.front();
+        steps_.pop_front();
+        answering_.push_back(modal);
+        QTimer::singleShot(0, &timer_, [this, step, modal, guard = QPointer<QWidget>(modal)] {
+            if (guard) step(modal);
+            answering_.removeAll(modal);
             if (!guard || !guard->isVisible()) return;
             problems << "step left the dialog open: " + Describe(modal);
-        }
-        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+        });
     }
     static QString Describe(QWidget* modal) {
         QStringList texts{modal->windowTitle()};
@@ -73,6 +98,7 @@ private:
 
     QTimer timer_;
     std::deque<Step> steps_;
+    QList<QWidget*> answering_;
     int waited_ = 0;
 };
 
@@ -317,6 +343,96 @@ private slots:
                                            {Box::InnerChainage, "K 1+ 240.412"}},
                                           afterSetUp));
         QVERIFY(form_->isVisible());
+    }
+
+    // On an English system the panel's save dialog speaks Chinese: Qt's
+    // buttons and headings, a folder's type, its date in the Chinese form,
+    // and the question before a file is replaced, with Qt's Yes and No.
+    void saveDialogSpeaksChineseOnAnEnglishSystem() {
+        QVERIFY(QLocale::system().language() != QLocale::Chinese);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("桥梁")));
+        const QString existing = folder.filePath(QStringLiteral("计算记录.csv"));
+        QFile file(existing);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        const QDateTime folderDate = QFileInfo(folder.filePath(QStringLiteral("桥梁"))).lastModified();
+        const QLocale chinese(QLocale::Chinese, QLocale::China);
+        const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+
+        SidePanel& panel = *form_->findChild<SidePanel*>();
+        {
+            DialogDriver driver({
+                [&](QWidget* modal) {
+                    auto* dialog = qobject_cast<QFileDialog*>(modal);
+                    QVERIFY(dialog);
+                    QCOMPARE(dialog->windowTitle(), QStringLiteral("保存计算记录为 CSV"));
+                    QStringList buttons;
+                    for (QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons())
+                        buttons << button->text();
+                    buttons.sort();
+                    QCOMPARE(buttons, (QStringList{"保存(&S)", "取消"}));
+                    auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+                    QVERIFY(view);
+                    const QAbstractItemModel* files = view->model();
+                    QStringList headings;
+                    for (int c = 0; c < 4; ++c) headings << files->headerData(c, Qt::Horizontal).toString();
+                    QCOMPARE(headings, (QStringList{"名称", "大小", "类型", "修改日期"}));
+                    // The folder is read in the background: a line's column, once listed.
+                    const auto shown = [&](const QString& name, int column) {
+                        for (int r = 0; r < files->rowCount(view->rootIndex()); ++r)
+                            if (files->index(r, 0, view->rootIndex()).data().toString() == name)
+                                return files->index(r, column, view->rootIndex()).data().toString();
+                        return QString();
+                    };
+                    QTRY_VERIFY(!shown(QStringLiteral("计算记录.csv"), 1).isEmpty());
+                    QCOMPARE(shown(QStringLiteral("桥梁"), 2), QStringLiteral("文件夹"));
+                    const QString date = shown(QStringLiteral("桥梁"), 3);
+                    QCOMPARE(date, chinese.toString(folderDate, QLocale::ShortFormat));
+                    QVERIFY2(!date.contains(latin), qPrintable(date));
+                    // An empty file's size, in the Chinese locale's unit.
+                    const QString size = shown(QStringLiteral("计算记录.csv"), 1);
+                    QCOMPARE(size, chinese.formattedDataSize(0));
+                    QVERIFY2(!size.contains(latin), qPrintable(size));
+                    // The suggested name is an existing file's: Return asks first.
+                    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                    QCOMPARE(name->text(), QStringLiteral("计算记录.csv"));
+                    QTest::keyClick(name, Qt::Key_Return);
+                },
+                [&](QWidget* modal) {
+                    auto* box = qobject_cast<QMessageBox*>(modal);
+                    QVERIFY(box);
+                    QVERIFY2(box->text().contains(QStringLiteral("已存在")), qPrintable(box->text()));
+                    QVERIFY(!box->text().contains(QStringLiteral("replace")));
+                    QCOMPARE(box->button(QMessageBox::Yes)->text(), QStringLiteral("是(&Y)"));
+                    QCOMPARE(box->button(QMessageBox::No)->text(), QStringLiteral("否(&N)"));
+                    box->button(QMessageBox::Yes)->click();
+                },
+            });
+            const QString chosen = panel.chooseSavePath(QStringLiteral("保存计算记录为 CSV"), existing,
+                                                        QStringLiteral("CSV 表格 (*.csv)"));
+            QCOMPARE(driver.problems, QStringList());
+            QCOMPARE(driver.Unused(), std::size_t{0});
+            QCOMPARE(QFileInfo(chosen).canonicalFilePath(), QFileInfo(existing).canonicalFilePath());
+        }
+
+        // A suggestion in a folder that does not exist opens the home folder
+        // with the suggested name alone; Esc chooses nothing.
+        DialogDriver cancel({[](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->directory().absolutePath(), QDir::home().absolutePath());
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QCOMPARE(name->text(), QStringLiteral("盖梁坐标.dat"));
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        }});
+        const QString none = panel.chooseSavePath(QStringLiteral("保存全站仪坐标文件"),
+                                                  folder.filePath(QStringLiteral("没有的文件夹/盖梁坐标.dat")),
+                                                  QStringLiteral("全站仪坐标文件 (*.dat)"));
+        QCOMPARE(cancel.problems, QStringList());
+        QCOMPARE(cancel.Unused(), std::size_t{0});
+        QVERIFY(none.isEmpty());
     }
 
 private:

@@ -15,6 +15,10 @@ namespace capbeam::test {
 
 class ScriptedForm1 : public capbeam::Form1 {
 public:
+    // As the window opens on a 1366 x 768 screen, where the form and the panel
+    // stand side by side (the offscreen platform's screen is 800 x 600).
+    ScriptedForm1() { resize(capbeam::OpeningWindowSize(QSize(1366, 768 - 40))); }
+
     std::deque<std::optional<QString>> replies;
     struct Prompt {
         QString message, entry;
