@@ -133,7 +133,8 @@ std::string ReadFileBytes(const std::string& path) {
     if (!file) throw Failure(ErrorKind::TypeMismatch, "打不开这个文件。请检查文件名和路径。");
     std::string bytes(kMaxFileBytes + 1, '\0');
     file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (file.bad()) throw Failure(ErrorKind::TypeMismatch, "读这个文件时出错。");
+    if (file.bad())
+        throw Failure(ErrorKind::TypeMismatch, "读不了这个文件（也许是文件夹，或没有读取权限）。请检查文件名和路径。");
     bytes.resize(static_cast<std::size_t>(file.gcount()));
     return bytes;
 }
@@ -189,8 +190,8 @@ LoadedRoad LoadRoad(const std::string& path, std::ostream& err) {
 #else
         (void)err;
         throw Failure(ErrorKind::TypeMismatch,
-                      "「" + path + "」是 LandXML 文件，但这个 capbeam-cli 构建时没有 Qt，读不了 LandXML。"
-                                    "请把线形写成交点表或线元表 CSV（见 README“道路线形”一节）。");
+                      "这是 LandXML 文件，但这个 capbeam-cli 构建时没有 Qt，读不了 LandXML。"
+                      "请把线形写成交点表或线元表 CSV（见 README“道路线形”一节）。");
 #endif
     }
     (void)err;

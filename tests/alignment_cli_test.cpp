@@ -296,30 +296,17 @@ std::vector<std::string> BatchOn(const std::string& file, std::vector<std::strin
     return args;
 }
 
-TEST(AlignmentBatch, ColumnsAreTodaysWithLeftAndRight) {
-    const CliRun run = Cli(BatchOn(kExample, {"--kj", "K0+100", "--b", "90", "--dr", "10", "50"}));
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.substr(0, run.out.find("\r\n")),
-              "序号,组号,盖梁方向,中桩桩号 Kp,中桩纵座标 X,中桩横座标 Y,左侧端点桩号 K,左侧端点纵座标 X,"
-              "左侧端点横座标 Y,左侧长度 L,右侧端点桩号 K,右侧端点纵座标 X,右侧端点横座标 Y,右侧长度 L,平曲线设定");
-    const auto rows = Rows(run.out);
-    ASSERT_EQ(rows.size(), 2u);
-    // Square to the road heading north: left is west, right is east.
-    EXPECT_EQ(std::vector<std::string>(rows[1].begin(), rows[1].end() - 1),
-              (std::vector<std::string>{"1", "1", "平行于设计盖梁", "K 0+ 50", "3050", "5000", "K 0+ 50", "3050", "4990",
-                                        "10(米)", "K 0+ 50", "3050", "5010", "10(米)"}));
-    EXPECT_NE(rows[1].back().find(kExample), std::string::npos) << "the set-up names the alignment's file";
-}
-
-// A skewed beam on the first straight, reckoned by hand: the axis at B
-// clockwise from north, each end where it meets its edge, D / sin B along it.
-TEST(AlignmentBatch, SkewedBeamOnAStraightByHand) {
+// Beams on the first straight, reckoned by hand: the axis at B clockwise from
+// north, each end where it meets its edge, D / sin B along it; left (west)
+// first. The columns are today's, 左侧/右侧 in place of 内侧/外侧.
+TEST(AlignmentBatch, BeamsOnAStraightByHand) {
     struct Row {
         const char* name;
         std::vector<std::string> options;
         double B, DL, DR;
     };
     const Row rows[] = {
+        {"square", {"--b", "90", "--dr", "10"}, 90, 10, 10},
         {"equal_halves", {"--b", "60", "--dr", "10"}, 60, 10, 10},
         {"left_narrower", {"--b", "60", "--dr", "10", "--dl", "6"}, 60, 6, 10},
         {"obtuse", {"--b=120.3", "--dr", "8.5", "--orientation", "tangent"}, 120.5, 8.5, 8.5},
@@ -331,9 +318,14 @@ TEST(AlignmentBatch, SkewedBeamOnAStraightByHand) {
         more.push_back("K0+050");
         const CliRun run = Cli(BatchOn(kExample, more));
         ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out.substr(0, run.out.find("\r\n")),
+                  "序号,组号,盖梁方向,中桩桩号 Kp,中桩纵座标 X,中桩横座标 Y,左侧端点桩号 K,左侧端点纵座标 X,"
+                  "左侧端点横座标 Y,左侧长度 L,右侧端点桩号 K,右侧端点纵座标 X,右侧端点横座标 Y,右侧长度 L,平曲线设定");
         const auto out = Rows(run.out);
         ASSERT_EQ(out.size(), 2u);
         const auto& r = out[1];
+        EXPECT_EQ(r[0] + r[1] + r[2], std::string("11") + (std::count(row.options.begin(), row.options.end(), "tangent") ? "与切线保持交角 B" : "平行于设计盖梁"));
+        EXPECT_NE(r[14].find(kExample), std::string::npos) << "the set-up names the alignment's file";
         const double s = std::sin(Rad(row.B)), c = std::cos(Rad(row.B));
         const double Ll = row.DL / s, Lr = row.DR / s;
         const double expected[] = {50,      3050,    5000,    50 - Ll * c, 3050 - Ll * c, 5000 - Ll * s, Ll,
