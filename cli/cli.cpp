@@ -10,6 +10,7 @@
 #include <string_view>
 #include <type_traits>
 
+#include "cli/alignment_cli.h"
 #include "flows/form_layout.h"
 #include "flows/calculator.h"
 #include "records/batch.h"
@@ -89,6 +90,7 @@ constexpr char kUsage[] =
     "  capbeam-cli batch 选项... [桩号...]\n"
     "      批量计算多个盖梁中桩桩号，结果以 CSV 或全站仪坐标文件写到标准输出。\n"
     "      详见 capbeam-cli batch --help。\n"
+    "  capbeam-cli alignment|coord|inverse|batch --alignment ...  整条道路线形，见各命令的 --help。\n"
     "  capbeam-cli --help\n"
     "      显示本说明。\n";
 
@@ -375,6 +377,7 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    if (IsAlignmentCommand(args)) return RunAlignmentCli(args, in, out, err);
     if (!args.empty() && args[0] == "batch")
         return RunBatchCli(std::vector<std::string>(args.begin() + 1, args.end()), in, out, err);
     bool fields = false;

@@ -68,6 +68,12 @@ std::string CsvField(std::string_view text) {
 
 }  // namespace
 
+std::array<std::string_view, kExportColumnCount> ExportColumnTitles() {
+    std::array<std::string_view, kExportColumnCount> titles;
+    for (std::size_t i = 0; i < titles.size(); ++i) titles[i] = kExportColumns[i].title;
+    return titles;
+}
+
 std::string TableTsv(const PierTable& table) {
     std::string out;
     out += kRowNumberTitle;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 
 #include "records/pier_table.h"
 
@@ -15,6 +17,10 @@ namespace capbeam {
 // for the beam centre, the inner and the outer end in turn, the chainage as
 // its K text and as metres, X, Y and (for the ends) the length L.
 inline constexpr int kExportColumnCount = 14;
+
+// Their titles, in order, with the sides named "内侧" and "外侧" (an alignment
+// writes "左侧" and "右侧" for them).
+std::array<std::string_view, kExportColumnCount> ExportColumnTitles();
 
 // Tab-separated, one line per row under a line of column titles, each group's
 // header on a line of its own before its rows; pastes into a spreadsheet.
