@@ -158,6 +158,8 @@ std::optional<OptionRefusal> ReadOption(const std::map<std::string, std::string>
         const std::string& text = options.at(name);
         if constexpr (std::is_same_v<T, float>)
             value = ReadSingle(text);
+        else if (rule == &SkewProblem)
+            value = ReadSkewReply(text);  // B as its prompt reads it: 30.153 or 30°15′30″
         else
             value = ReadDouble(text);
     } catch (const Failure& failure) {

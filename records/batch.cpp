@@ -138,6 +138,12 @@ std::vector<double> ChainageRange(double start, double step, double end) {
     // binary residue (0.1 * 3 is 0.30000000000000004), and a chainage meant to
     // fall on Kj must equal Kj exactly to be computed at the design position.
     for (std::size_t i = 0; i <= last; ++i) chainages.push_back(AsTyped(start + static_cast<double>(i) * step));
+    // A range from 0 to 2050 every 100 means the pier at 2050 too: an end
+    // that is not on a step is the last chainage.
+    if (std::fabs(end - chainages.back()) > kReach) {
+        if (chainages.size() >= kMaxBatch) TooMany();
+        chainages.push_back(end);
+    }
     return chainages;
 }
 

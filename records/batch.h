@@ -42,8 +42,9 @@ BatchOutcome RunBatch(const Curve& curve, DesignBeam design, const std::vector<d
 // not a number (Failure(Overflow) for one beyond the range of a double).
 std::vector<double> ParseChainageList(std::string_view text);
 
-// start, start + step, ... up to end (end included when it falls on a step,
-// within a millimetre), each rounded to 15 significant digits as if typed, so
+// start, start + step, ... up to end, and end itself as the last chainage
+// when it does not fall on a step (within a millimetre), each rounded to 15
+// significant digits as if typed, so
 // that 12300 + 2 x 22.839 is exactly the chainage 12345.678. Throws Failure(OutOfRange) for a step of 0 or of the
 // wrong sign, or for more than kMaxBatch chainages.
 inline constexpr std::size_t kMaxBatch = 100000;

@@ -73,6 +73,17 @@ TEST(CliBatch, ChainagesAsArgumentsGiveTheWorkedExample) {
     EXPECT_EQ(run.out, ExampleCsv({"1020", "980", "1000", "1020"}));
 }
 
+// B written apart, as its prompt takes it, is the same skew.
+TEST(CliBatch, SkewInDegreesMinutesSeconds) {
+    for (const char* B : {"60°", "60 0 0", "60度"}) {
+        std::vector<std::string> args = kCurve;
+        args[11] = B;  // --b
+        const BatchRun run = Batch(With(args, {"--dr", "10", "1020", "980,1000"}));
+        EXPECT_EQ(run.status, 0) << B << ": " << run.err;
+        EXPECT_EQ(run.out, ExampleCsv({"1020", "980", "1000"})) << B;
+    }
+}
+
 TEST(CliBatch, ChainagesFromStandardInput) {
     const BatchRun run = Batch(With(kCurve, {"--dr=10"}), "1020\r\n980 1000\n\n");
     EXPECT_EQ(run.status, 0) << run.err;
