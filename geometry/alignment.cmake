@@ -29,21 +29,11 @@ if(CAPBEAM_BENCH)
     target_link_libraries(bench_alignment PRIVATE capbeam_alignment benchmark::benchmark)
 endif()
 
-# The table readers under libFuzzer, in the bounded fuzz run (tests/fuzz).
+# The table readers under libFuzzer, in the bounded fuzz run (cmake/Fuzz.cmake).
 if(CAPBEAM_FUZZ)
-    if(NOT DEFINED FUZZ_SECONDS)
-        set(FUZZ_SECONDS 30)
-    endif()
-    add_executable(fuzz_alignment_csv ${PROJECT_SOURCE_DIR}/tests/fuzz/fuzz_alignment_csv.cpp)
-    target_link_libraries(fuzz_alignment_csv PRIVATE capbeam_alignment_records)
-    target_link_options(fuzz_alignment_csv PRIVATE -fsanitize=fuzzer)
-    set(scratch ${CMAKE_BINARY_DIR}/tests/fuzz/found-alignment_csv)
-    add_test(NAME fuzz_alignment_csv
-             COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
-                     bash -c "mkdir -p '${scratch}' && exec \"$0\" -max_total_time=${FUZZ_SECONDS} -print_final_stats=1 -artifact_prefix='${scratch}/' '${scratch}' '${PROJECT_SOURCE_DIR}/tests/fuzz/corpus/alignment_csv'"
-                     $<TARGET_FILE:fuzz_alignment_csv>)
-    math(EXPR limit "${FUZZ_SECONDS} + 120")
-    set_tests_properties(fuzz_alignment_csv PROPERTIES TIMEOUT ${limit})
+    capbeam_fuzz_target(NAME fuzz_alignment_csv CORPUS alignment_csv
+                        SOURCES ${PROJECT_SOURCE_DIR}/tests/fuzz/fuzz_alignment_csv.cpp
+                        LIBRARIES capbeam_alignment_records)
 endif()
 
 # LandXML import needs Qt's XML stream reader (Qt Core), kept out of the
@@ -53,16 +43,8 @@ if(TARGET Qt6::Core)
     add_library(capbeam_landxml STATIC ${PROJECT_SOURCE_DIR}/records/landxml.cpp)
     target_link_libraries(capbeam_landxml PUBLIC capbeam_alignment PRIVATE Qt6::Core)
     if(CAPBEAM_FUZZ)
-        add_executable(fuzz_landxml ${PROJECT_SOURCE_DIR}/tests/fuzz/fuzz_landxml.cpp)
-        target_link_libraries(fuzz_landxml PRIVATE capbeam_landxml)
-        target_link_options(fuzz_landxml PRIVATE -fsanitize=fuzzer)
-        set(scratch ${CMAKE_BINARY_DIR}/tests/fuzz/found-landxml)
-        add_test(NAME fuzz_landxml
-                 COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
-                         bash -c "mkdir -p '${scratch}' && exec \"$0\" -max_total_time=${FUZZ_SECONDS} -print_final_stats=1 -artifact_prefix='${scratch}/' '${scratch}' '${PROJECT_SOURCE_DIR}/tests/fuzz/corpus/landxml'"
-                         $<TARGET_FILE:fuzz_landxml>)
-        math(EXPR limit "${FUZZ_SECONDS} + 120")
-        set_tests_properties(fuzz_landxml PROPERTIES TIMEOUT ${limit})
+        capbeam_fuzz_target(NAME fuzz_landxml CORPUS landxml
+                            SOURCES ${PROJECT_SOURCE_DIR}/tests/fuzz/fuzz_landxml.cpp LIBRARIES capbeam_landxml)
     endif()
 endif()
 

@@ -1,5 +1,7 @@
 #include "geometry/alignment.h"
 
+#include "geometry/bracketed_root.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -160,24 +162,8 @@ void Alignment::FeetOnSegment(const Segment& seg, double X, double Y, Foot& best
         const Value vb = value(b);
         if (std::fabs(va.f) <= kOnFoot) consider(a, va);
         if ((va.f < 0) != (vb.f < 0) && std::fabs(va.f) > kOnFoot && std::fabs(vb.f) > kOnFoot) {
-            double lo = a, hi = b, flo = va.f;
-            double t = a - va.f * (b - a) / (vb.f - va.f);
-            Value vt = value(t);
-            for (int iter = 0; iter < 60 && vt.f != 0; ++iter) {
-                if ((vt.f < 0) == (flo < 0)) {
-                    lo = t;
-                    flo = vt.f;
-                } else {
-                    hi = t;
-                }
-                double next = vt.df != 0 ? t - vt.f / vt.df : lo;
-                if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
-                const bool done = std::fabs(next - t) < 1e-11 * (1 + L);
-                t = next;
-                vt = value(t);
-                if (done) break;
-            }
-            consider(t, vt);
+            const double t = BracketedNewton(value, a, b, va.f, vb.f, [L](double) { return 1e-11 * (1 + L); });
+            consider(t, value(t));
         }
         if (p == pieces && std::fabs(vb.f) <= kOnFoot) consider(b, vb);
         a = b;

@@ -1,5 +1,7 @@
 #include "geometry/alignment_beam.h"
 
+#include "geometry/bracketed_root.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -151,24 +153,15 @@ private:
     }
 
     End Refine(double lo, double hi, Sample atLo) const {
-        double glo = atLo.g;
-        const Sample atHi = At(hi);
-        double s = atHi.g != glo ? lo - glo * (hi - lo) / (atHi.g - glo) : 0.5 * (lo + hi);
-        for (int iter = 0; iter < 60; ++iter) {
+        struct Slope {
+            double f, df;
+        };
+        const auto gap = [this](double s) {
             const Sample v = At(s);
-            if (v.g == 0) break;
-            if ((v.g < 0) == (glo < 0)) {
-                lo = s;
-                glo = v.g;
-            } else {
-                hi = s;
-            }
-            double next = v.dg != 0 ? s - v.g / v.dg : lo;
-            if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
-            const bool done = std::fabs(next - s) < 1e-12 * (1 + std::fabs(s));
-            s = next;
-            if (done) break;
-        }
+            return Slope{v.g, v.dg};
+        };
+        const double s = BracketedNewton(gap, lo, hi, atLo.g, At(hi).g,
+                                         [](double x) { return 1e-12 * (1 + std::fabs(x)); });
         return EndAt(s);
     }
 
