@@ -1,5 +1,8 @@
 #include "app/app_setup.h"
 
+#include <QMessageBox>
+#include <QPushButton>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -159,6 +162,15 @@ void PrepareApplication(QApplication& app) {
     if (!WindowFontFamily().isEmpty()) font.setFamily(WindowFontFamily());
     QApplication::setFont(font);
     QApplication::setWindowIcon(AppIcon());
+}
+
+void ShowMessageBox(QWidget* parent, const QString& objectName, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
+    box.setObjectName(objectName);
+    QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
 }
 
 }  // namespace capbeam

@@ -40,6 +40,10 @@ void PressOnReturn(QPushButton* button);
 // dates in the Chinese locale. Returns the chosen path, or empty on Cancel.
 QString ChooseSaveFile(QWidget* parent, const QString& caption, const QString& suggested, const QString& filter);
 
+// The program's message box: a warning icon, the text, one button "确定" that
+// Return and Esc both press. `objectName` lets tests and screen readers find it.
+void ShowMessageBox(QWidget* parent, const QString& objectName, const QString& title, const QString& text);
+
 // The program speaks Chinese whatever the system's locale: the locale for
 // dates and numbers in Qt's dialogs, and the translations of Qt's own texts
 // (buttons, file dialogs, context menus).

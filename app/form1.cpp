@@ -284,12 +284,7 @@ std::optional<QString> Form1::RunPrompt(const QString& message, const QString& e
 }
 
 void Form1::RunMessageBox(const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, this);
-    box.setObjectName(QStringLiteral("Message"));
-    QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    box.exec();
+    ShowMessageBox(this, QStringLiteral("Message"), title, text);
 }
 
 }  // namespace capbeam

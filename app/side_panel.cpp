@@ -66,12 +66,7 @@ SidePanel::SidePanel(Calculator& logic, QWidget* parent) : QWidget(parent), logi
     lastFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 
     showMessage = [this](const QString& title, const QString& text) {
-        QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, this);
-        box.setObjectName(QStringLiteral("PanelMessage"));
-        QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-        box.setDefaultButton(ok);
-        box.setEscapeButton(ok);
-        box.exec();
+        ShowMessageBox(this, QStringLiteral("PanelMessage"), title, text);
     };
     chooseSavePath = [this](const QString& caption, const QString& suggested, const QString& filter) {
         return ChooseSaveFile(this, caption, suggested, filter);

@@ -149,6 +149,15 @@ void RefuseCurveWithoutDirection() {
                   "请按“进行计算”重新输入平曲线，P 输入正数（正偏）或负数（反偏）。");
 }
 
+BeamAzimuths SetUpAzimuths(double B, double Aoj) {
+    // The beam's axis makes the angle B - 90 with the outward radius, so for
+    // 0 < B < 180 Ab1 points from the beam centre to the outer side.
+    BeamAzimuths a;
+    a.Ab1 = ReduceOneTurn((Aoj - 90) + B);
+    a.Ab2 = ReduceOneTurn(a.Ab1 - 180);
+    return a;
+}
+
 BeamAzimuths DesignAzimuths(float P, double B, double Aoj) {
     BeamAzimuths a{};
     if (P < 0) {
@@ -258,10 +267,7 @@ CurveSetUp SetUpCurve(const CurveInputs& in) {
                           "请核对圆心 O 和 J 点的座标以及半径 R。");
     d.Aoj = RadiusAzimuth(dX, dY, out.Dj);
 
-    // The beam's axis makes the angle B - 90 with the outward radius, so for
-    // 0 < B < 180 Ab1 points from the beam centre to the outer side.
-    d.axis.Ab1 = ReduceOneTurn((d.Aoj - 90) + d.B);
-    d.axis.Ab2 = ReduceOneTurn(d.axis.Ab1 - 180);
+    d.axis = SetUpAzimuths(d.B, d.Aoj);
     return out;
 }
 

@@ -174,9 +174,14 @@ BeamEnds SkewedEnds(Member member, double Kj, double Xo, double Yo, double R, do
 // to. A completed set-up never leaves P at 0; this is the refusal if one did.
 [[noreturn]] void RefuseCurveWithoutDirection();
 
-// Azimuths of a beam at the skew B to the forward tangent at the point whose
-// radius has azimuth Aoj, from the curve direction P: at J equal, up to
-// rounding, to those of the set-up.
+// The design beam's azimuths, two ways that agree up to rounding. The set-up
+// turns the outward radius by B - 90 (SetUpAzimuths); a beam placed at the
+// design chainage (and every beam of the tangent orientation) turns the
+// forward tangent, which depends on the curve's direction P, by B
+// (DesignAzimuths). Both are kept because each gives the digits its boxes
+// have always shown: a record holds the set-up's until a request at Kj
+// replaces them with its own.
+BeamAzimuths SetUpAzimuths(double B, double Aoj);
 BeamAzimuths DesignAzimuths(float P, double B, double Aoj);
 
 // A skewed beam (B != 90) centred at J itself (Kp = Kj): the axis through J
