@@ -22,6 +22,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
+#include <memory>
 
 #include "app/alignment_table_model.h"
 #include "app/app_setup.h"
@@ -70,6 +71,7 @@ QTableWidget* ReadOnlyTable(const char* name, const QString& accessible, const Q
     table->setAlternatingRowColors(true);
     table->verticalHeader()->setVisible(false);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->setMinimumHeight(130);
     return table;
 }
@@ -202,8 +204,10 @@ QWidget* AlignmentPage::BuildInput() {
     input_->setModel(model_);
     input_->setMinimumHeight(150);
     input_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    input_->horizontalHeader()->setDefaultSectionSize(96);
-    input_->setColumnWidth(0, 70);
+    // Seven columns side by side in a panel of about 540 pixels.
+    input_->horizontalHeader()->setDefaultSectionSize(input_->fontMetrics().horizontalAdvance(QStringLiteral("3476.313568")) + 12);
+    input_->verticalHeader()->setDefaultSectionSize(input_->fontMetrics().height() + 6);
+    for (const int c : {0, 4, 5, 6}) input_->setColumnWidth(c, input_->fontMetrics().horizontalAdvance(QStringLiteral("152.45")) + 16);
     // Ctrl+V pastes spreadsheet rows into the grid, however many.
     auto* shortcut = new QShortcut(QKeySequence::Paste, input_, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     connect(shortcut, &QShortcut::activated, this, [this] { PasteText(QApplication::clipboard()->text()); });
@@ -677,7 +681,12 @@ bool AlignmentPage::LookUpChainage() {
 }
 
 PlanScene AlignmentPage::Scene() const {
-    if (!road_) return {};
+    if (!road_) {
+        // An empty drawing: the plan says where the alignment comes from.
+        PlanScene empty;
+        empty.alignment = std::make_shared<PlanAlignment>();
+        return empty;
+    }
     std::optional<double> DL, DR;
     const auto width = [this](const char* name) -> std::optional<double> {
         try {

@@ -71,6 +71,12 @@ PlanScene AlignmentPlanScene(const LoadedRoad& road, std::optional<double> DL, s
 // The alignment's plan, drawn instead of the single curve's.
 void PlanView::DrawAlignment(QPainter& painter) const {
     const PlanAlignment& a = *scene_.alignment;
+    if (a.centreLine.empty()) {
+        painter.setPen(QColor(110, 110, 110));
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
+                         QStringLiteral("在下面“道路线形”页输入、粘贴或打开线形后，这里显示整条路线"));
+        return;
+    }
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(90, 90, 90), 1.5));
     DrawPolyline(painter, a.leftEdge);

@@ -176,7 +176,16 @@ QWidget* SidePanel::BuildPages(QWidget* tableArea) {
     pages_->addTab(scroll, QStringLiteral("道路线形"));
     connect(alignment_, &AlignmentPage::TableChanged, this, [this] { RecordChanged(); });
     connect(alignment_, &AlignmentPage::AlignmentChanged, this, [this] { ShowPlan(); });
-    connect(pages_, &QTabWidget::currentChanged, this, [this] { ShowPlan(); });
+    connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
+        // The alignment page holds tables and boxes: it gets two thirds of
+        // the height beside the plan when it opens in less than half.
+        auto* split = qobject_cast<QSplitter*>(pages_->parentWidget());
+        if (page == 1 && split && split->sizes().size() == 2 && split->sizes()[1] < split->sizes()[0]) {
+            const int total = split->sizes()[0] + split->sizes()[1];
+            split->setSizes({total / 3, total - total / 3});
+        }
+        ShowPlan();
+    });
     return pages_;
 }
 
