@@ -132,11 +132,11 @@ AlignmentPage::AlignmentPage(Calculator& logic, QWidget* parent) : QWidget(paren
     setAccessibleName(QStringLiteral("道路线形"));
     lastFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     chooseOpenPath = [this](const QString& caption, const QString& filter) {
-        QFileDialog dialog(this, caption, lastFolder_, filter);
+        // The last folder when it exists (a fresh account may have no 文档 folder yet), else the home folder.
+        QFileDialog dialog(this, caption, QDir(lastFolder_).exists() ? lastFolder_ : QDir::homePath(), filter);
         dialog.setObjectName(QStringLiteral("OpenFileDialog"));
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
-        if (!QDir(lastFolder_).exists()) dialog.setDirectory(QDir::homePath());
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
         return dialog.selectedFiles().front();
     };
@@ -342,6 +342,7 @@ QWidget* AlignmentPage::BuildLookUps() {
 
 void AlignmentPage::SetKind(bool elements) {
     model_->SetKind(elements ? AlignmentTableKind::Element : AlignmentTableKind::Jd);
+    input_->resizeColumnsToContents();
     Derive();
 }
 
@@ -430,6 +431,7 @@ bool AlignmentPage::OpenFile(const QString& path) {
         (elements ? elementKind_ : jdKind_)->setChecked(true);
         model_->SetKind(elements ? AlignmentTableKind::Element : AlignmentTableKind::Jd);
         model_->SetRows(rows);  // reads the table again (Derive)
+        input_->resizeColumnsToContents();
         return road_.has_value();
     } catch (const Failure& failure) {
         Show(tableStatus_,
@@ -470,6 +472,7 @@ bool AlignmentPage::PasteText(const QString& text) {
         Show(tableStatus_, QStringLiteral("剪贴板里没有可粘贴的行。请在电子表格中选中若干行，复制后再粘贴。"), true);
         return false;
     }
+    input_->resizeColumnsToContents();
     return true;
 }
 

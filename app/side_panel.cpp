@@ -172,8 +172,8 @@ QWidget* SidePanel::BuildPages(QWidget* tableArea) {
     pages_ = new QTabWidget;
     pages_->setObjectName(QStringLiteral("PanelPages"));
     pages_->setAccessibleName(QStringLiteral("计算记录和道路线形"));
-    pages_->addTab(tableArea, QStringLiteral("计算记录"));
-    pages_->addTab(scroll, QStringLiteral("道路线形"));
+    pages_->addTab(tableArea, QStringLiteral("计算记录(&R)"));  // Alt+R and Alt+A switch from the keyboard
+    pages_->addTab(scroll, QStringLiteral("道路线形(&A)"));
     connect(alignment_, &AlignmentPage::TableChanged, this, [this] { RecordChanged(); });
     connect(alignment_, &AlignmentPage::AlignmentChanged, this, [this] { ShowPlan(); });
     connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
