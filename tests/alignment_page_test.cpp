@@ -107,6 +107,31 @@ private slots:
         QVERIFY(page_->Loaded().has_value());
     }
 
+    // The documented element table, pasted with the element kind chosen:
+    // straights with their radius fields empty, a spiral, an arc, an
+    // egg-shaped piece; its joints follow in road order.
+    void pastedElementTableGivesItsJoints() {
+        form_->Panel()->findChild<QWidget*>(QStringLiteral("ElementKind"))->setProperty("checked", true);
+        QVERIFY(page_->PasteText(QStringLiteral("QD\tK0+000\t3000.000\t5000.000\t36.5212\n"
+                                                "直线\t120\t\t\t\n"
+                                                "缓和曲线\t80\t∞\t400\t右\n"
+                                                "圆曲线\t150.5\t400\t400\t右\n"
+                                                "卵形曲线\t60\t400\t900\t右\n"
+                                                "缓和曲线\t45\t900\t∞\t右\n"
+                                                "直线\t200\t\t\t\n")));
+        QVERIFY2(page_->Loaded().has_value(), qPrintable(page_->TableStatus()->text()));
+        const QTableWidget* points = page_->PointTable();
+        QStringList joints;
+        for (int r = 0; r < points->rowCount(); ++r) joints << points->item(r, 1)->text();
+        QCOMPARE(joints, QStringList({"起点", "ZH", "HY", "YH", "HH", "HZ", "终点"}));
+        QVERIFY(std::fabs(CellNumber(points, 6, 2) - (120 + 80 + 150.5 + 60 + 45 + 200)) < 1e-3);
+        // A side missing on a curved element (row 4, the third element) is
+        // refused, naming the element.
+        QVERIFY(page_->InputModel()->setData(page_->InputModel()->index(3, 4), QString()));
+        QVERIFY(!page_->Loaded().has_value());
+        QVERIFY2(page_->TableStatus()->text().contains(QStringLiteral("第 3 个线元")), qPrintable(page_->TableStatus()->text()));
+    }
+
     // A JD table opened and saved is the same alignment when opened again:
     // every main point at the same chainage and place.
     void openSaveRoundTripKeepsTheAlignment() {
@@ -299,7 +324,7 @@ private slots:
         QTest::newRow("B not D.MMSS") << "BEdit" << "30.75" << "交角 B";
         QTest::newRow("no DR") << "DREdit" << "" << "请输入右侧路基半幅宽度";
         QTest::newRow("DL negative") << "DLEdit" << "-3" << "不能是负数";
-        QTest::newRow("Kp before the start") << "KpEdit" << "-20" << "K";
+        QTest::newRow("Kp before the start") << "KpEdit" << "-20" << "不在路线范围内";
         QTest::newRow("Kj beyond the end") << "KjEdit" << "K2+000" << "设计盖梁（Kj";
     }
     void refusalsAreShownInChinese() {
