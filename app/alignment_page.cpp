@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "app/alignment_table_model.h"
 #include "app/app_setup.h"
@@ -541,28 +542,34 @@ bool AlignmentPage::Place(const std::vector<Chainage>& chainages, const BeamInpu
         Show(beamStatus_, QStringLiteral("设计盖梁（Kj %1）放不上：%2").arg(Text(TypedChainageCell(in.Kj)), Text(failure.message().text)), true);
         return false;
     }
-    // A new group whenever the alignment or the design beam changed since
-    // the group last opened here, or the pier table moved on to another group.
-    PierTable& table = logic_.EditTable();
-    const std::string description =
-        AlignmentGroupDescription(name_.toStdString(), in.Kj, in.Bdms, in.DL, in.DR);
-    const std::string key = std::to_string(revision_) + "|" + description;
-    if (key != groupKey_ || table.Groups().empty() || table.Groups().back().number != (groups_.empty() ? -1 : groups_.back())) {
-        table.StartAlignmentGroup(description);
-        groups_.push_back(table.Groups().back().number);
-        groupKey_ = key;
-    }
-    int placed = 0;
+    std::vector<PierRow> rows;
     QStringList refused;
     for (const Chainage& Kp : chainages) {
         try {
             const BeamEnds e = PlaceBeam(road.Line(), design, road.DistanceOf(Kp));
-            table.AddAlignmentRow(AlignmentRowOf(road, Kp, e, shown));
-            ++placed;
+            rows.push_back(AlignmentRowOf(road, Kp, e, shown));
         } catch (const Failure& failure) {
-            refused << TypedChainageCell(Kp).c_str() + QStringLiteral("：") + Text(failure.message().text);
+            refused << Text(TypedChainageCell(Kp)) + QStringLiteral("：") + Text(failure.message().text);
         }
     }
+    if (chainages.size() == 1 && rows.empty()) {
+        Show(beamStatus_, QStringLiteral("中桩 ") + refused.front() + QStringLiteral("\n请改正中桩桩号 Kp 后再计算。"), true);
+        return false;
+    }
+    // A new group whenever the alignment or the design beam changed since
+    // the group last opened here, or the pier table moved on to another
+    // group; none for a batch of which nothing could be placed.
+    PierTable& table = logic_.EditTable();
+    const std::string description = AlignmentGroupDescription(name_.toStdString(), in.Kj, in.Bdms, in.DL, in.DR);
+    const std::string key = std::to_string(revision_) + "|" + description;
+    if (!rows.empty() && (key != groupKey_ || table.Groups().empty() ||
+                          table.Groups().back().number != (groups_.empty() ? -1 : groups_.back()))) {
+        table.StartAlignmentGroup(description);
+        groups_.push_back(table.Groups().back().number);
+        groupKey_ = key;
+    }
+    for (PierRow& row : rows) table.AddAlignmentRow(std::move(row));
+    const int placed = static_cast<int>(rows.size());
     if (placed > 0) emit TableChanged();
     QString text = QStringLiteral("已算出 %1 根盖梁，记入计算记录（左侧在前）。").arg(placed);
     if (!refused.isEmpty()) {

@@ -324,7 +324,7 @@ private slots:
         QTest::newRow("B not D.MMSS") << "BEdit" << "30.75" << "交角 B";
         QTest::newRow("no DR") << "DREdit" << "" << "请输入右侧路基半幅宽度";
         QTest::newRow("DL negative") << "DLEdit" << "-3" << "不能是负数";
-        QTest::newRow("Kp before the start") << "KpEdit" << "-20" << "不在路线范围内";
+        QTest::newRow("Kp before the start") << "KpEdit" << "-20" << "请改正中桩桩号 Kp";
         QTest::newRow("Kj beyond the end") << "KjEdit" << "K2+000" << "设计盖梁（Kj";
     }
     void refusalsAreShownInChinese() {
@@ -341,6 +341,7 @@ private slots:
         QVERIFY2(text.contains(said), qPrintable(text));
         QVERIFY(page_->BeamStatus()->styleSheet().contains(QStringLiteral("color")));
         QVERIFY(form_->Logic().Table().Empty());
+        QVERIFY(form_->Logic().Table().Groups().empty());  // no header without rows
     }
 
     // A table the readers refuse says why, naming the row as the table
