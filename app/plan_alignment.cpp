@@ -84,7 +84,10 @@ void PlanView::DrawAlignment(QPainter& painter) const {
     painter.setPen(QPen(QColor(120, 120, 120), 1, Qt::DashDotLine));
     DrawPolyline(painter, a.centreLine);
 
+    // Beams off the view are skipped, so that a long batch stays quick to draw.
+    const QRectF visible = QRectF(rect()).adjusted(-4, -4, 4, 4);
     for (const DrawnBeam& beam : DrawnBeams()) {
+        if (!visible.intersects(QRectF(beam.inner, beam.outer).normalized().adjusted(-1, -1, 1, 1))) continue;
         const BeamStyle style = StyleOf(beam.orientation, beam.latest);
         const QColor colour(style.red, style.green, style.blue);
         painter.setPen(QPen(colour, beam.latest ? 2.5 : 1.5));
