@@ -85,12 +85,13 @@ QString Text(const std::string& s) { return Q(s); }
 std::string FineDms(double degrees) {
     const double total = std::round(std::fabs(degrees) * 3600.0 * 1e4) / 1e4;  // seconds
     const long long whole = static_cast<long long>(std::floor(total));
-    const double fraction = total - static_cast<double>(whole);
-    const long long d = whole / 3600, m = (whole / 60) % 60, s = whole % 60;
-    char text[64];
-    std::snprintf(text, sizeof text, "%s%lld.%02lld%02lld%04lld", degrees < 0 ? "-" : "", d, m, s,
-                  static_cast<long long>(std::llround(fraction * 1e4)) % 10000);
-    return text;
+    const long long tenThousandths = std::llround((total - static_cast<double>(whole)) * 1e4) % 10000;
+    const auto padded = [](long long value, std::size_t width) {
+        std::string text = std::to_string(value);
+        return std::string(width > text.size() ? width - text.size() : 0, '0') + text;
+    };
+    return (degrees < 0 ? "-" : "") + std::to_string(whole / 3600) + "." + padded((whole / 60) % 60, 2) +
+           padded(whole % 60, 2) + padded(tenThousandths, 4);
 }
 
 std::string Number(double value) {

@@ -187,6 +187,24 @@ private slots:
                  qPrintable(middle));
     }
 
+    // A road that does not start due north keeps its direction through the
+    // element table's D.MMSS azimuth: its end lies where the file says.
+    void landXmlImportKeepsAnOddAzimuth() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("line.xml"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<LandXML><Alignments><Alignment name=\"L\" staStart=\"0\"><CoordGeom>"
+                   "<Line><Start>1000 2000</Start><End>1731.5 2437.25</End></Line>"
+                   "</CoordGeom></Alignment></Alignments></LandXML>");
+        file.close();
+        QVERIFY2(page_->OpenFile(path), qPrintable(page_->TableStatus()->text()));
+        const QTableWidget* points = page_->PointTable();
+        const int end = points->rowCount() - 1;
+        QVERIFY2(std::fabs(CellNumber(points, end, 3) - 1731.5) < 5e-4 && std::fabs(CellNumber(points, end, 4) - 2437.25) < 5e-4,
+                 qPrintable(points->item(end, 3)->text() + " " + points->item(end, 4)->text()));
+    }
+
     // Example B of the published figures: T 60.55, E 4.00, L 120.00, ZH
     // K0+138.70, HZ K0+258.70, to within one unit of the last digit given.
     void curveTableAgreesWithPublishedFigures() {
