@@ -408,6 +408,26 @@ private slots:
         QVERIFY(plan->Scene().alignment);  // the latest rows are still the alignment's
     }
 
+    // From the keyboard: Alt+A opens the page, Alt+K goes to Kj, Tab on
+    // through B, DL, DR and Kp, Return on 计算盖梁 places the beam.
+    void drivenFromTheKeyboard() {
+        form_->Panel()->Pages()->setCurrentIndex(0);
+        QVERIFY(page_->OpenFile(kExampleJd));
+        form_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+        QTest::keyClick(form_.get(), Qt::Key_A, Qt::AltModifier);
+        QCOMPARE(form_->Panel()->Pages()->currentIndex(), 1);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_K, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(page_->Field("KjEdit")));
+        for (const char* text : {"K0+100", "90", "5", "6", "K0+120"}) {
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(text));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("AlignmentBeamButton"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(form_->Logic().Table().RowCount(), std::size_t{1});
+    }
+
     // After an alignment's group, a single curve's row opens a group of the
     // latest curve again instead of joining the alignment's; the exports
     // then name both kinds of sides, and the points files the ends by side.
