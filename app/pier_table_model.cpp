@@ -24,8 +24,12 @@ void PierTableModel::Sync() {
         added.push_back({g, -1});
         for (std::size_t r = 0; r < groups[g].rows.size(); ++r) added.push_back({g, static_cast<std::ptrdiff_t>(r)});
     }
+    // The column titles name the ends as the groups shown do (内侧 on a
+    // curve, 左侧 on an alignment); a group of the other kind changes them.
+    const bool newGroups = groups.size() != groupsShown_;
     groupsShown_ = groups.size();
     rowsShownInLast_ = groups.empty() ? 0 : groups.back().rows.size();
+    if (newGroups) emit headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);
     if (added.empty()) return;
     const int first = static_cast<int>(lines_.size());
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(added.size()) - 1);
@@ -81,7 +85,7 @@ QVariant PierTableModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation == Qt::Horizontal) {
         if (section == kOrientationColumn) return QStringLiteral("盖梁方向");
         if (section >= 0 && section < kPierColumnCount)
-            return QString::fromUtf8(kPierColumnTitles[static_cast<std::size_t>(section)]);
+            return Q(WithSideWords(kPierColumnTitles[static_cast<std::size_t>(section)], SideWordsOf(table_)));
         return {};
     }
     if (const PierRow* row = RowAt(section)) return QString::number(row->number);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -68,8 +69,12 @@ struct PlanBeam {
     Orientation orientation = Orientation::Parallel;
 };
 
+struct PlanAlignment;  // app/plan_alignment.h
+
 struct PlanScene {
     bool hasCurve = false;
+    // A whole alignment drawn instead of the single curve, when set.
+    std::shared_ptr<const PlanAlignment> alignment;
     Curve curve;             // the set-up drawn: chainages and the read-out under the mouse
     DesignBeam design;
     double Kfrom = 0, Kto = 0;  // the chainages the centre line is drawn over

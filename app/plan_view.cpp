@@ -203,6 +203,7 @@ void PlanView::paintEvent(QPaintEvent*) {
     painter.setPen(hasFocus() ? QPen(palette().color(QPalette::Highlight), 2) : QPen(QColor(200, 200, 200), 1));
     painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
 
+    if (scene_.alignment) return DrawAlignment(painter);
     if (!scene_.hasCurve) {
         painter.setPen(QColor(110, 110, 110));
         painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,

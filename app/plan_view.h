@@ -70,6 +70,7 @@ protected:
 private:
     QPointF ToScreen(const WorldPoint& p) const;
     void DrawPolyline(QPainter& painter, const std::vector<WorldPoint>& line) const;
+    void DrawAlignment(QPainter& painter) const;  // app/plan_alignment.cpp
     void DrawScaleBar(QPainter& painter) const;
     void DrawNorthArrow(QPainter& painter) const;
     void DrawTicks(QPainter& painter, const std::vector<ChainageTick>& ticks) const;

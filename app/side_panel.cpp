@@ -13,12 +13,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <memory>
 
+#include "app/alignment_page.h"
 #include "app/app_setup.h"
 #include "app/batch_dialog.h"
 #include "flows/calculator.h"
@@ -117,7 +120,7 @@ SidePanel::SidePanel(Calculator& logic, QWidget* parent) : QWidget(parent), logi
     split->setAccessibleName(QStringLiteral("平面图与计算记录的分隔"));
     split->setChildrenCollapsible(false);
     split->addWidget(plan_);
-    split->addWidget(tableArea);
+    split->addWidget(BuildPages(tableArea));
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 1);
     split->setSizes({300, 260});
@@ -154,6 +157,39 @@ SidePanel::SidePanel(Calculator& logic, QWidget* parent) : QWidget(parent), logi
     UpdateButtons();
 }
 
+QWidget* SidePanel::BuildPages(QWidget* tableArea) {
+    alignment_ = new AlignmentPage(logic_);
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("AlignmentScroll"));
+    scroll->setWidget(alignment_);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    pages_ = new QTabWidget;
+    pages_->setObjectName(QStringLiteral("PanelPages"));
+    pages_->setAccessibleName(QStringLiteral("计算记录和道路线形"));
+    pages_->addTab(tableArea, QStringLiteral("计算记录(&R)"));  // Alt+R and Alt+A switch from the keyboard
+    pages_->addTab(scroll, QStringLiteral("道路线形(&A)"));
+    connect(alignment_, &AlignmentPage::TableChanged, this, [this] { RecordChanged(); });
+    connect(alignment_, &AlignmentPage::AlignmentChanged, this, [this] { ShowPlan(); });
+    connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
+        // The alignment page holds tables and boxes: it gets two thirds of
+        // the height beside the plan when it opens in less than half.
+        auto* split = qobject_cast<QSplitter*>(pages_->parentWidget());
+        if (page == 1 && split && split->sizes().size() == 2 && split->sizes()[1] < split->sizes()[0]) {
+            const int total = split->sizes()[0] + split->sizes()[1];
+            split->setSizes({total / 3, total - total / 3});
+        }
+        ShowPlan();
+    });
+    return pages_;
+}
+
+void SidePanel::ShowPlan() {
+    const auto& groups = logic_.Table().Groups();
+    const bool alignment = pages_->currentIndex() == 1 || (!groups.empty() && groups.back().kind == GroupKind::Alignment);
+    plan_->SetScene(alignment ? alignment_->Scene() : BuildPlanScene(logic_.Table()));
+}
+
 void SidePanel::BuildOrientation(QBoxLayout* column) {
     auto* box = new QGroupBox(QStringLiteral("盖梁方向"));
     box->setObjectName(QStringLiteral("OrientationBox"));
@@ -181,7 +217,7 @@ BatchDialog* SidePanel::MakeBatchDialog() { return new BatchDialog(logic_, this)
 
 void SidePanel::RecordChanged() {
     model_->Sync();
-    plan_->SetScene(BuildPlanScene(logic_.Table()));
+    ShowPlan();
     UpdateButtons();
     if (model_->rowCount() > 0) table_->scrollToBottom();
 }

@@ -8,10 +8,12 @@ class QBoxLayout;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QTabWidget;
 class QTableView;
 
 namespace capbeam {
 
+class AlignmentPage;
 class BatchDialog;
 class Calculator;
 class PierTableModel;
@@ -46,13 +48,20 @@ public:
     QTableView* TableView() const { return table_; }
     PierTableModel* Model() const { return model_; }
     QLabel* Status() const { return status_; }
+    // The page "道路线形" below the plan, a tab beside the pier table.
+    AlignmentPage* Alignment() const { return alignment_; }
+    QTabWidget* Pages() const { return pages_; }
 
 private:
     void BuildOrientation(QBoxLayout* column);
+    QWidget* BuildPages(QWidget* tableArea);
     void SaveWithChooser(const QString& caption, const QString& name, const QString& filter, bool csv);
     bool Save(const QString& path, const std::string& content);
     void MarkHeaders(int first, int last);
     void UpdateButtons();
+    // The plan shows the whole alignment while its page is open or when the
+    // pier table's latest group was placed on it; else the single curve.
+    void ShowPlan();
 
     Calculator& logic_;
     PlanView* plan_ = nullptr;
@@ -66,6 +75,8 @@ private:
     QPushButton* saveCass_ = nullptr;
     QLabel* status_ = nullptr;
     QString lastFolder_;
+    AlignmentPage* alignment_ = nullptr;
+    QTabWidget* pages_ = nullptr;
 };
 
 // Why a save failed, in a surveyor's words: what went wrong with the file at

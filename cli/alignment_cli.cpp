@@ -20,6 +20,7 @@
 #include "geometry/jd_table.h"
 #include "geometry/road.h"
 #include "records/alignment_csv.h"
+#include "records/alignment_road.h"
 #include "records/chainage_text.h"
 #include "records/export.h"
 #include "records/pier_table.h"
@@ -94,37 +95,6 @@ void AddCsvRow(std::string& csv, const std::vector<std::string>& fields) {
 
 // ---- The road from its file --------------------------------------------------
 
-struct MainPointRow {
-    std::string jd, point;
-    double distance = 0;
-};
-
-struct LoadedRoad {
-    Road road;
-    std::vector<MainPointRow> mainPoints;  // in road order
-};
-
-// A chainage as the boxes write it, computed form, with its stretch where a
-// long chain makes the value occur twice, so that it can be typed back.
-std::string ChainageCell(const Road& road, double distance) {
-    const Chainage c = road.ChainageOf(distance);
-    std::string text = ChainageText(c.value, ChainageForm::Computed);
-    try {
-        road.Equations().ToDistance({c.value, kAnyStretch});
-    } catch (const Failure&) {
-        text += "[" + std::to_string(c.stretch) + "]";
-    }
-    return text;
-}
-
-// A chainage as the user typed it, in the computed form, keeping the stretch
-// the user named.
-std::string TypedChainageCell(const Chainage& c) {
-    std::string text = ChainageText(c.value, ChainageForm::Computed);
-    if (c.stretch != kAnyStretch) text += "[" + std::to_string(c.stretch) + "]";
-    return text;
-}
-
 // Files larger than the larger of the readers' limits are not read whole: the
 // reader refuses the first byte beyond its limit.
 constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
@@ -140,42 +110,6 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-// A LandXML file opens with markup ('<' after any byte-order mark and
-// blanks); a CSV table's first character never is one.
-bool LooksLikeXml(std::string_view bytes) {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    const auto first = bytes.find_first_not_of(" \t\r\n");
-    return first != std::string_view::npos && bytes[first] == '<';
-}
-
-// The joints of an alignment given element by element, named by what meets
-// there as the Chinese letters do: Z a straight (直线), H a spiral (缓和曲线),
-// Y an arc (圆曲线); ZH, HY, YH, HZ, ZY, YZ as on a JD's curve, YY where two
-// arcs meet (公切点), HH where two spirals do.
-char ElementLetter(const Element& e) {
-    if (e.k0 == 0 && e.k1 == 0) return 'Z';
-    return e.k0 == e.k1 ? 'Y' : 'H';
-}
-
-std::vector<MainPointRow> JointRows(const Alignment& line, const std::string& startName) {
-    std::vector<MainPointRow> rows{{startName, "起点", line.StartDistance()}};
-    for (std::size_t i = 1; i < line.ElementCount(); ++i)
-        rows.push_back({"", std::string{ElementLetter(line.ElementAt(i - 1)), ElementLetter(line.ElementAt(i))},
-                        line.ElementStart(i)});
-    rows.push_back({"", "终点", line.EndDistance()});
-    return rows;
-}
-
-LoadedRoad RoadFromJdTable(const JdTableFile& file) {
-    const JdAlignment a = AlignmentFromJdTable(file.table);
-    LoadedRoad loaded{Road(a.line, ChainageEquations(file.table.startChainage, file.equations)), {}};
-    loaded.mainPoints.push_back({file.table.start.name, "起点", a.line.StartDistance()});
-    for (const JdCurve& c : a.curves)
-        for (const MainPoint& p : c.points) loaded.mainPoints.push_back({c.name, p.name, p.distance});
-    loaded.mainPoints.push_back({file.table.end.name, "终点", a.line.EndDistance()});
-    return loaded;
-}
-
 LoadedRoad LoadRoad(const std::string& path, std::ostream& err) {
     const std::string bytes = ReadFileBytes(path);
     if (LooksLikeXml(bytes)) {
@@ -185,9 +119,7 @@ LoadedRoad LoadRoad(const std::string& path, std::ostream& err) {
         if (all.size() > 1)
             err << "注意：文件「" << path << "」里有 " << all.size() << " 条线形，使用第一条「" << a.name
                 << "」。\n";
-        Alignment line(a.start, a.elements);
-        std::vector<MainPointRow> rows = JointRows(line, a.name);
-        return {Road(std::move(line), ChainageEquations(a.start.distance, a.equations)), std::move(rows)};
+        return RoadFromLandXml(a);
 #else
         (void)err;
         throw Failure(ErrorKind::TypeMismatch,
@@ -196,12 +128,8 @@ LoadedRoad LoadRoad(const std::string& path, std::ostream& err) {
 #endif
     }
     (void)err;
-    if (DetectAlignmentCsv(bytes) == AlignmentCsvKind::ElementTable) {
-        const ElementTableFile file = ReadElementTableCsv(bytes);
-        Alignment line = AlignmentFromElementTable(file.table);
-        std::vector<MainPointRow> rows = JointRows(line, file.table.startName);
-        return {Road(std::move(line), ChainageEquations(file.table.startChainage, file.equations)), std::move(rows)};
-    }
+    if (DetectAlignmentCsv(bytes) == AlignmentCsvKind::ElementTable)
+        return RoadFromElementTable(ReadElementTableCsv(bytes));
     return RoadFromJdTable(ReadJdTableCsv(bytes));
 }
 
@@ -457,21 +385,6 @@ int InverseCommand(const ParsedArgs& parsed, std::istream& in, std::ostream& out
     return Finish(csv, anyRefused, out, err, "inverse");
 }
 
-// The single curve's batch titles, the sides named as an alignment names
-// them: left and right of the road looking ahead rather than inside and
-// outside a curve.
-std::vector<std::string> BatchTitles() {
-    std::vector<std::string> titles{"序号", "组号", "盖梁方向"};
-    for (const std::string_view title : ExportColumnTitles()) {
-        std::string t(title);
-        for (const auto& [from, to] : {std::pair{"内侧", "左侧"}, std::pair{"外侧", "右侧"}})
-            if (const auto at = t.find(from); at != std::string::npos) t.replace(at, std::string_view(from).size(), to);
-        titles.push_back(t);
-    }
-    titles.push_back("平曲线设定");
-    return titles;
-}
-
 int BatchCommand(const ParsedArgs& parsed, std::istream& in, std::ostream& out, std::ostream& err) {
     const std::string& path = RequiredOption(parsed, "alignment");
     const std::string& KjText = RequiredOption(parsed, "kj");
@@ -509,35 +422,24 @@ int BatchCommand(const ParsedArgs& parsed, std::istream& in, std::ostream& out, 
         Refuse("设计盖梁 --kj " + KjText + "：" + failure.message().text);
     }
 
+    // The rows as the window's pier table holds them, written as its CSV
+    // export writes them: one group, its header naming the file.
     const Orientation shown = orientation == BeamOrientation::Tangent ? Orientation::Tangent : Orientation::Parallel;
-    const std::string header = "第 1 组：线形 " + path + "  设计中桩 " + TypedChainageCell(Kj) + "  B" +
-                               SkewText(B) + "  左半幅 " + EnteredLengthText(DL) + "  右半幅 " +
-                               EnteredLengthText(DR);
-    std::string csv;
-    if (parsed.flags.count("bom")) csv += "\xEF\xBB\xBF";
-    AddCsvRow(csv, BatchTitles());
+    PierTable table;
+    table.StartAlignmentGroup(AlignmentGroupDescription(path, Kj, B, DL, DR));
     bool anyRefused = false;
-    int number = 0;
     for (const std::string& item : ItemsFrom(parsed.items, in, ChainageItems)) {
         try {
             const Chainage Kp = ReadChainage(item);
             // On distances, so that each end's chainage can carry its stretch.
             const BeamEnds e = PlaceBeam(loaded.road.Line(), design, loaded.road.DistanceOf(Kp));
-            // As the single curve's export: each chainage as its K text and
-            // in metres, coordinates and lengths with three decimals.
-            const auto metres = [&](double distance) {
-                return ChainageMetresText(loaded.road.ChainageOf(distance).value, ChainageForm::Computed);
-            };
-            AddCsvRow(csv, {std::to_string(++number), "1", std::string(OrientationText(shown)), TypedChainageCell(Kp),
-                            ChainageMetresText(Kp.value, ChainageForm::Entered), FixedText(e.Xk), FixedText(e.Yk),
-                            ChainageCell(loaded.road, e.Kin), metres(e.Kin), FixedText(e.Xin), FixedText(e.Yin),
-                            FixedText(e.Lin), ChainageCell(loaded.road, e.Kout), metres(e.Kout), FixedText(e.Xout),
-                            FixedText(e.Yout), FixedText(e.Lout), header});
+            table.AddAlignmentRow(AlignmentRowOf(loaded.road, Kp, e, shown));
         } catch (const Failure& failure) {
             err << item << "：" << failure.message().text << '\n';
             anyRefused = true;
         }
     }
+    const std::string csv = TableCsv(table, parsed.flags.count("bom") > 0);
     return Finish(csv, anyRefused, out, err, "batch");
 }
 

@@ -52,6 +52,8 @@ public:
     const std::array<std::string, kBoxCount>& Texts() const { return boxes_; }
     // Every completed request of this run, grouped by set-up.
     const PierTable& Table() const { return table_; }
+    // The alignment page adds its groups of beams here: one record of the run.
+    PierTable& EditTable() { return table_; }
 
 private:
     static std::size_t Index(Box f) { return static_cast<std::size_t>(BoxNumber(f) - 1); }

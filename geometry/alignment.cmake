@@ -19,8 +19,10 @@ target_link_libraries(capbeam_alignment PUBLIC capbeam_core)
 add_library(capbeam_alignment_records STATIC
     ${PROJECT_SOURCE_DIR}/records/chainage_text.cpp
     ${PROJECT_SOURCE_DIR}/records/alignment_csv.cpp
+    ${PROJECT_SOURCE_DIR}/records/alignment_road.cpp
 )
-target_link_libraries(capbeam_alignment_records PUBLIC capbeam_alignment)
+# alignment_road: a road loaded for the front-ends and its rows in the pier table.
+target_link_libraries(capbeam_alignment_records PUBLIC capbeam_alignment capbeam_records)
 
 
 if(CAPBEAM_BENCH)

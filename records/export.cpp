@@ -75,13 +75,14 @@ std::array<std::string_view, kExportColumnCount> ExportColumnTitles() {
 }
 
 std::string TableTsv(const PierTable& table) {
+    const SideWords sides = SideWordsOf(table);
     std::string out;
     out += kRowNumberTitle;
     out += '\t';
     out += kOrientationTitle;
     for (const ExportColumn& column : kExportColumns) {
         out += '\t';
-        out += column.title;
+        out += WithSideWords(column.title, sides);
     }
     out += '\n';
     for (const PierGroup& group : table.Groups()) {
@@ -116,9 +117,10 @@ std::string TableCsv(const PierTable& table, bool byteOrderMark) {
     out += CsvField(kGroupTitle);
     out += ',';
     out += CsvField(kOrientationTitle);
+    const SideWords sides = SideWordsOf(table);
     for (const ExportColumn& column : kExportColumns) {
         out += ',';
-        out += CsvField(column.title);
+        out += CsvField(WithSideWords(column.title, sides));
     }
     out += ',';
     out += CsvField(kSetUpTitle);
@@ -159,12 +161,14 @@ std::string CassPoints(const PierTable& table) {
         out += ",\r\n";
     };
     for (const PierGroup& group : table.Groups()) {
+        // On an alignment the ends are the left and the right one.
+        const bool alignment = group.kind == GroupKind::Alignment;
         for (const PierRow& row : group.rows) {
             const std::string name = "P" + std::to_string(row.number);
             const BeamEnds& e = row.ends;
             point(name + "-C", e.Yk, e.Xk);
-            point(name + "-IN", e.Yin, e.Xin);
-            point(name + "-OUT", e.Yout, e.Xout);
+            point(name + (alignment ? "-L" : "-IN"), e.Yin, e.Xin);
+            point(name + (alignment ? "-R" : "-OUT"), e.Yout, e.Xout);
         }
     }
     return out;

@@ -22,6 +22,7 @@ inline constexpr int kExportColumnCount = 14;
 // writes "左侧" and "右侧" for them).
 std::array<std::string_view, kExportColumnCount> ExportColumnTitles();
 
+// The titles of both tables name the sides as SideWordsOf(table) says.
 // Tab-separated, one line per row under a line of column titles, each group's
 // header on a line of its own before its rows; pastes into a spreadsheet.
 std::string TableTsv(const PierTable& table);
@@ -35,7 +36,8 @@ std::string TableCsv(const PierTable& table, bool byteOrderMark);
 // Total-station coordinate file, one point a line "name,code,Y,X,H" (east
 // before north, H empty): for row n the beam centre "Pn-C", the inner end
 // "Pn-IN" and the outer end "Pn-OUT". Code empty; Y and X in metres with
-// exactly three decimals. Lines end in CR LF.
+// exactly three decimals. Lines end in CR LF. An alignment's rows name their
+// ends "Pn-L" (left) and "Pn-R" (right).
 std::string CassPoints(const PierTable& table);
 
 }  // namespace capbeam

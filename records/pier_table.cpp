@@ -1,5 +1,6 @@
 #include "records/pier_table.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "core/text_formats.h"
@@ -24,7 +25,33 @@ void PierTable::StartGroup(const CurveInputs& in, const Curve& curve, const Desi
     groups_.push_back(std::move(g));
 }
 
+void PierTable::StartAlignmentGroup(std::string_view description) {
+    PierGroup g;
+    g.number = static_cast<int>(groups_.size()) + 1;
+    g.kind = GroupKind::Alignment;
+    g.header = "第 " + std::to_string(g.number) + " 组：" + std::string(description);
+    groups_.push_back(std::move(g));
+}
+
+const PierRow& PierTable::AddAlignmentRow(PierRow row) {
+    row.number = static_cast<int>(++rows_);
+    groups_.back().rows.push_back(std::move(row));
+    return groups_.back().rows.back();
+}
+
 const PierRow& PierTable::Add(PierRow row) {
+    if (!groups_.empty() && groups_.back().kind == GroupKind::Alignment) {
+        const auto curve = std::find_if(groups_.rbegin(), groups_.rend(),
+                                        [](const PierGroup& g) { return g.kind == GroupKind::SingleCurve; });
+        if (curve != groups_.rend()) {
+            const PierGroup setUp = *curve;
+            StartGroup(setUp.inputs, setUp.curve, setUp.design);
+        } else {
+            PierGroup g;
+            g.number = static_cast<int>(groups_.size()) + 1;
+            groups_.push_back(std::move(g));
+        }
+    }
     if (groups_.empty()) {
         PierGroup g;
         g.number = 1;
@@ -33,6 +60,22 @@ const PierRow& PierTable::Add(PierRow row) {
     row.number = static_cast<int>(++rows_);
     groups_.back().rows.push_back(std::move(row));
     return groups_.back().rows.back();
+}
+
+SideWords SideWordsOf(const PierTable& table) {
+    bool curve = false, alignment = false;
+    for (const PierGroup& g : table.Groups()) (g.kind == GroupKind::Alignment ? alignment : curve) = true;
+    if (!alignment) return {};
+    if (!curve) return {"左侧", "右侧"};
+    return {"内侧/左侧", "外侧/右侧"};
+}
+
+std::string WithSideWords(std::string_view title, const SideWords& words) {
+    std::string t(title);
+    for (const auto& [from, to] : {std::pair<std::string_view, const std::string&>{"内侧", words.inner},
+                                   std::pair<std::string_view, const std::string&>{"外侧", words.outer}})
+        if (const auto at = t.find(from); at != std::string::npos) t.replace(at, from.size(), to);
+    return t;
 }
 
 PierRow RowOf(double Kp, double Dr, const BeamPlacement& placement) {

@@ -36,8 +36,14 @@ struct PierRow {
     const std::string& Text(PierColumn c) const { return texts[static_cast<std::size_t>(c)]; }
 };
 
+// What a group's rows were placed on. The single curve names a beam's ends
+// by the side of the curve (内侧, 外侧); an alignment by the side of the road
+// looking ahead (左侧, 右侧), the left end in the inner fields.
+enum class GroupKind { SingleCurve, Alignment };
+
 struct PierGroup {
     int number = 0;       // 1, 2, ... one per set-up
+    GroupKind kind = GroupKind::SingleCurve;
     CurveInputs inputs;   // the set-up's values as typed
     Curve curve;          // the curve and design beam as the set-up left them
     DesignBeam design;
@@ -50,8 +56,16 @@ public:
     // A new set-up: later rows go under a new header naming it, in the
     // texts with which the window shows the typed values.
     void StartGroup(const CurveInputs& inputs, const Curve& curve, const DesignBeam& design);
+    // A new group of beams on a whole alignment (its curve fields stay
+    // empty); its header is "第 n 组：" and `description`.
+    void StartAlignmentGroup(std::string_view description);
     // Adds a row to the latest group, numbering it; returns the row as stored.
+    // A single curve's row after an alignment's group reopens the latest
+    // single-curve set-up as a new group, so that it never sits under an
+    // alignment's header.
     const PierRow& Add(PierRow row);
+    // Adds a row to the latest group, which StartAlignmentGroup opened.
+    const PierRow& AddAlignmentRow(PierRow row);
 
     const std::vector<PierGroup>& Groups() const { return groups_; }
     std::size_t RowCount() const { return rows_; }
@@ -61,6 +75,16 @@ private:
     std::vector<PierGroup> groups_;
     std::size_t rows_ = 0;
 };
+
+// The words for the two ends in the table's column titles: 内侧 and 外侧
+// while every group is a single curve's, 左侧 and 右侧 while every group is an
+// alignment's, both ("内侧/左侧") when the table holds both kinds.
+struct SideWords {
+    std::string inner = "内侧", outer = "外侧";
+};
+SideWords SideWordsOf(const PierTable& table);
+// `title` (written with 内侧 and 外侧) with the table's words for the sides.
+std::string WithSideWords(std::string_view title, const SideWords& words);
 
 // The row of a placed beam: its texts exactly as the window's boxes show
 // them, and the unrounded results.
