@@ -206,9 +206,10 @@ void JobFiles::WriteRecovery() {
             QJsonDocument(QJsonArray{QFileInfo(path_).absoluteFilePath()}).toJson(QJsonDocument::Compact).mid(1).chopped(1).toStdString();
     const std::string bytes = WriteJob(job);
     QSaveFile file(RecoveryPath());
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                                               static_cast<qint64>(bytes.size()))
-        file.commit();
+    if (file.open(QIODevice::WriteOnly) &&
+        file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) &&
+        file.flush() && file.error() == QFileDevice::NoError)
+        file.commit();  // else the earlier recovery file stays: better than a cut-short one
 }
 
 void JobFiles::DropRecovery() {
@@ -316,6 +317,9 @@ bool JobFiles::SaveTo(const QString& path) {
     QSaveFile file(path);
     bool ok = file.open(QIODevice::WriteOnly);
     if (ok) ok = file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+    // Qt 6.4's commit() does not see a failed flush of its buffer (a full
+    // disk): it would put a cut-short file in place of the old one.
+    if (ok) ok = file.flush() && file.error() == QFileDevice::NoError;
     if (ok) ok = file.commit();
     if (!ok) {
         const QString text = SaveFailureText(path, file.error(), file.errorString());
