@@ -5,11 +5,14 @@
 #include <ostream>
 
 #include "core/failure.h"
+#ifdef CAPBEAM_WITH_JOBS
 #include "flows/job_replay.h"
 #include "records/job.h"
+#endif
 
 namespace capbeam {
 
+#ifdef CAPBEAM_WITH_JOBS
 namespace {
 
 // The shortest text that reads back as the same double.
@@ -27,6 +30,7 @@ bool Gives(const std::vector<std::string>& args, const std::string& name) {
 }
 
 }  // namespace
+#endif
 
 std::optional<std::vector<std::string>> BatchArgumentsWithJob(const std::vector<std::string>& args, std::ostream& err) {
     std::vector<std::string> rest;
@@ -46,6 +50,10 @@ std::optional<std::vector<std::string>> BatchArgumentsWithJob(const std::vector<
         }
     }
     if (!path) return args;  // no job: the batch reads its options as ever (a bare --job is told there)
+#ifndef CAPBEAM_WITH_JOBS
+    err << "capbeam-cli batch: 这个版本的 capbeam-cli 编译时没有 Qt，不能读作业文件；请把平曲线数据写成选项。\n";
+    return std::nullopt;
+#else
 
     JobSummary summary;
     const JobStep* setUp = nullptr;
@@ -95,6 +103,7 @@ std::optional<std::vector<std::string>> BatchArgumentsWithJob(const std::vector<
         return std::nullopt;
     }
     return rest;
+#endif
 }
 
 }  // namespace capbeam

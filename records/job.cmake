@@ -1,7 +1,12 @@
 # Job files (.capbeam): the JSON reader and writer (Qt Core) and the replay of
 # a job through the calculator's flows, one static library; and the reader's
-# fuzz target. Included after capbeam_flows is declared.
-find_package(Qt6 REQUIRED COMPONENTS Core)
+# fuzz target. Included after capbeam_flows is declared. Built wherever Qt 6
+# Core is found (the window needs it anyway); a terminal built without it
+# refuses --job with a message.
+find_package(Qt6 QUIET COMPONENTS Core)
+if(NOT TARGET Qt6::Core)
+    return()
+endif()
 add_library(capbeam_job STATIC
     ${PROJECT_SOURCE_DIR}/records/job.cpp
     ${PROJECT_SOURCE_DIR}/flows/job_replay.cpp
