@@ -33,7 +33,7 @@ xmllint --noout "$mime"
 grep -q '^MimeType=application/x-capbeam-job;$' "$prefix/share/applications/$id.desktop" \
     || { echo "the menu entry does not name the job type"; exit 1; }
 XDG_DATA_DIRS="$prefix/share" update-mime-database "$prefix/share/mime"
-grep -q '^60:application/x-capbeam-job:\*\.capbeam$' "$prefix/share/mime/globs2" \
+grep -q '^50:application/x-capbeam-job:\*\.capbeam$' "$prefix/share/mime/globs2" \
     || { echo "the mime database does not know *.capbeam"; exit 1; }
 printf '3\n' | "$prefix/bin/capbeam-cli" --fields >/dev/null
 echo "install: ok"
