@@ -64,8 +64,8 @@ JobFiles::JobFiles(Calculator& logic, QWidget* window) : QObject(window), logic_
     askSave = [this](const QString& text) {
         QMessageBox box(QMessageBox::Question, QStringLiteral("作业没有保存"), text, QMessageBox::NoButton, window_);
         box.setObjectName(QStringLiteral("SaveQuestion"));
-        QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
-        QPushButton* discard = box.addButton(QStringLiteral("不保存"), QMessageBox::DestructiveRole);
+        QPushButton* save = box.addButton(QStringLiteral("保存(&S)"), QMessageBox::AcceptRole);
+        QPushButton* discard = box.addButton(QStringLiteral("不保存(&N)"), QMessageBox::DestructiveRole);
         QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
         box.setDefaultButton(save);
         box.setEscapeButton(cancel);
