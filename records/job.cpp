@@ -70,6 +70,9 @@ JobStep ReadStep(const QJsonValue& value, std::size_t number) {
         step.Dr = ReadNumber(object.value(QStringLiteral("Dr")), where + "的 Dr ");
         const QJsonValue list = object.value(QStringLiteral("chainages"));
         if (!list.isArray()) Refuse(where + "的 chainages 应当是一列桩号（以米为单位的数）。");
+        // As many as one batch may run; a file with more was not saved by a batch.
+        if (static_cast<std::size_t>(list.toArray().size()) > kMaxJobChainages)
+            Refuse(where + "的桩号超过 100000 个。");
         for (const QJsonValue& item : list.toArray())
             step.chainages.push_back(ReadNumber(item, where + "的 chainages 中每一项"));
         return step;
@@ -173,7 +176,13 @@ Job ReadJob(std::string_view bytes) {
     const QJsonArray steps = journal.toArray();
     if (static_cast<std::size_t>(steps.size()) > kMaxJobSteps) Refuse("计算步骤太多（超过 100000 步）。");
     std::size_t number = 0;
-    for (const QJsonValue& step : steps) job.steps.push_back(ReadStep(step, ++number));
+    std::size_t chainages = 0;
+    for (const QJsonValue& step : steps) {
+        job.steps.push_back(ReadStep(step, ++number));
+        chainages += job.steps.back().chainages.size();
+        // Opening replays every chainage: a bounded job opens in seconds, not hours.
+        if (chainages > 10 * kMaxJobChainages) Refuse("批量计算的桩号合计超过 1000000 个。");
+    }
     for (auto it = root.begin(); it != root.end(); ++it)
         if (!Known(it.key())) {
             QJsonArray wrapped{it.value()};

@@ -28,6 +28,7 @@ inline constexpr int kJobMinorVersion = 0;
 // kilobytes, and a huge file is not one.
 inline constexpr std::size_t kMaxJobBytes = 16u << 20;
 inline constexpr std::size_t kMaxJobSteps = 100000;
+inline constexpr std::size_t kMaxJobChainages = 100000;  // in one batch step (the batch's own limit)
 
 // One completed click, in the order the user made them.
 struct JobStep {

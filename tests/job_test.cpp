@@ -182,6 +182,13 @@ std::string Edited(const std::string& from, const std::string& to) {
     return text.replace(at, from.size(), to);
 }
 
+// A batch step of one more chainage than a batch may run.
+std::string OversizedBatch() {
+    std::string list = "0";
+    for (std::size_t n = 1; n <= kMaxJobChainages; ++n) list += ",1";
+    return Edited("[1040, 1060]", "[" + list + "]");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Job, BadJob,
     ::testing::Values(
@@ -205,6 +212,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"DesignPointAtTheCentre", Edited("\"Xj\": \"1500\"", "\"Xj\": \"1000\""), "第 1 步（进行计算）"},
         BadFile{"BatchHalfWidthNegative", Edited("\"Dr\": 10", "\"Dr\": -1"), "第 4 步（批量计算）"},
         BadFile{"BatchChainageAsText", Edited("[1040, 1060]", "[1040, \"K1+060\"]"), "chainages"},
+        BadFile{"BatchLongerThanABatch", OversizedBatch(), "超过 100000 个"},
         BadFile{"RequestBeforeSetUp",
                 "{\"format\":\"capbeam-job\",\"version\":1,\"journal\":[{\"action\":\"request\","
                 "\"replies\":{\"Kp\":\"1\",\"Dr\":\"1\",\"mb\":\"0\"}}]}",
