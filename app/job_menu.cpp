@@ -134,7 +134,7 @@ void JobFiles::FillRecent() {
     for (const QString& path : paths) {
         QAction* action = recent_->addAction(QDir::toNativeSeparators(path));
         connect(action, &QAction::triggered, this, [this, path] {
-            if (MayDiscard()) OpenPath(path);
+            if (MayDiscard(QStringLiteral("打开另一个作业"))) OpenPath(path);
         });
     }
     if (paths.isEmpty()) recent_->addAction(QStringLiteral("（还没有打开过作业）"))->setEnabled(false);
@@ -257,9 +257,11 @@ bool JobFiles::OfferRecovery() {
     return false;
 }
 
-bool JobFiles::MayDiscard() {
+bool JobFiles::MayDiscard(const QString& before) {
     if (!Modified() || !WorthKeeping()) return true;
-    const QString text = QStringLiteral("作业“%1”有没有保存的修改。\n要在关闭之前保存吗？选择“不保存”将丢失这些修改。").arg(Name());
+    const QString text =
+        QStringLiteral("作业“%1”有没有保存的修改。\n要在%2之前保存吗？选择“不保存”将丢失这些修改，“取消”则什么也不做。")
+            .arg(Name(), before);
     switch (askSave(text)) {
         case Answer::Save: return Save();
         case Answer::Discard: return true;
@@ -269,7 +271,7 @@ bool JobFiles::MayDiscard() {
 }
 
 bool JobFiles::New() {
-    if (!MayDiscard()) return false;
+    if (!MayDiscard(QStringLiteral("新建作业"))) return false;
     ReplayJob(Job{}, logic_);
     path_.clear();
     saved_ = logic_.Changes();
@@ -278,7 +280,7 @@ bool JobFiles::New() {
 }
 
 bool JobFiles::Open() {
-    if (!MayDiscard()) return false;
+    if (!MayDiscard(QStringLiteral("打开另一个作业"))) return false;
     const QString folder = path_.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
                                            : QFileInfo(path_).absolutePath();
     const QString path = chooseOpenPath(folder);

@@ -50,7 +50,8 @@ public:
     // Before the window closes or another job replaces this one: true when
     // nothing would be lost (saved, dropped by the user, or nothing worth
     // keeping), false when the user cancels or the save failed.
-    bool MayDiscard();
+    // `before` says what is about to happen, in the question ("关闭程序").
+    bool MayDiscard(const QString& before = QStringLiteral("关闭程序"));
     // The window closes for good: the recovery file is no longer needed.
     void Finished();
 

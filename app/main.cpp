@@ -14,6 +14,6 @@ int main(int argc, char** argv) {
     // restored one.
     form.Jobs()->OfferRecovery();
     const QStringList args = QApplication::arguments();
-    if (args.size() > 1 && form.Jobs()->MayDiscard()) form.Jobs()->OpenPath(args.at(1));
+    if (args.size() > 1 && form.Jobs()->MayDiscard(QStringLiteral("打开另一个作业"))) form.Jobs()->OpenPath(args.at(1));
     return QApplication::exec();
 }

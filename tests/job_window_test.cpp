@@ -158,6 +158,11 @@ private slots:
             form_->Jobs()->Open();
         QCOMPARE(form_->saveQuestions.size(), std::size_t{1});
         QVERIFY(form_->saveQuestions[0].contains(QStringLiteral("未命名作业")));
+        // The question says what is about to happen.
+        const QString before = way == QStringLiteral("新建")   ? QStringLiteral("在新建作业之前")
+                               : way == QStringLiteral("打开") ? QStringLiteral("在打开另一个作业之前")
+                                                               : QStringLiteral("在关闭程序之前");
+        QVERIFY2(form_->saveQuestions[0].contains(before), qPrintable(form_->saveQuestions[0]));
         QCOMPARE(QFile::exists(saved), answer == int(Answer::Save));
         const bool closing = way == QStringLiteral("退出计算") || way == QStringLiteral("关闭窗口");
         if (closing) QCOMPARE(form_->isVisible(), !leaves);
