@@ -7,8 +7,11 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
@@ -21,6 +24,8 @@
 
 #include "app/app_setup.h"
 #include "app/caption.h"
+#include "app/job_menu.h"
+#include "app/pier_table_model.h"
 #include "app/messages.h"
 #include "app/side_panel.h"
 
@@ -103,6 +108,19 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     panelScroll_->setWidgetResizable(true);
     panelScroll_->setWidget(panel_);
     panelScroll_->setFocusPolicy(Qt::NoFocus);
+    // The job menu stands above the panel, so the form keeps its layout.
+    jobs_ = new JobFiles(logic_, this);
+    jobs_->showMessage = [this](const QString& title, const QString& text) { RunMessageBox(title, text); };
+    panelSide_ = new QWidget;
+    panelSide_->setObjectName(QStringLiteral("PanelSide"));
+    auto* sideColumn = new QVBoxLayout(panelSide_);
+    sideColumn->setContentsMargins(0, 0, 0, 0);
+    sideColumn->setSpacing(0);
+    sideColumn->addWidget(jobs_->Bar());
+    sideColumn->addWidget(panelScroll_, 1);
+    // A new orientation is a change of the job too.
+    for (auto* choice : panel_->findChildren<QRadioButton*>())
+        connect(choice, &QRadioButton::toggled, this, [this] { jobs_->Changed(); });
 
     split_ = new QSplitter(Qt::Horizontal);
     split_->setObjectName(QStringLiteral("WindowSplitter"));
@@ -134,19 +152,19 @@ void Form1::Arrange(bool tabbed) {
     QWidget* focus = focusWidget();
     if (tabbed) {
         tabs_->addTab(formScroll_, QStringLiteral("计算"));
-        tabs_->addTab(panelScroll_, QStringLiteral("平面图和计算记录"));
-        if (focus && panelScroll_->isAncestorOf(focus)) tabs_->setCurrentWidget(panelScroll_);
+        tabs_->addTab(panelSide_, QStringLiteral("平面图和计算记录"));
+        if (focus && panelSide_->isAncestorOf(focus)) tabs_->setCurrentWidget(panelSide_);
         split_->hide();
         tabs_->show();
     } else {
         split_->addWidget(formScroll_);
-        split_->addWidget(panelScroll_);
+        split_->addWidget(panelSide_);
         split_->setStretchFactor(0, 0);
         split_->setStretchFactor(1, 1);
         tabs_->hide();
         split_->show();
         formScroll_->show();
-        panelScroll_->show();
+        panelSide_->show();
         // The splitter shares out its own width: give it the window's first.
         split_->setGeometry(rect());
         split_->setSizes({LayoutPixelSize().width(), std::max(width() - LayoutPixelSize().width(), kPanelPixels)});
@@ -235,9 +253,26 @@ void Form1::SetText(Box field, const std::string& text) {
     box->setCursorPosition(0);  // a long text shows its beginning
 }
 
-void Form1::RecordChanged() { panel_->RecordChanged(); }
+void Form1::RecordChanged() {
+    panel_->RecordChanged();
+    jobs_->Changed();
+}
+
+void Form1::JobReplaced() {
+    panel_->TableView()->clearSpans();
+    panel_->Model()->Reset();
+    const bool tangent = logic_.GetOrientation() == Orientation::Tangent;
+    if (auto* choice = panel_->findChild<QRadioButton*>(tangent ? QStringLiteral("OrientationTangent")
+                                                                : QStringLiteral("OrientationParallel")))
+        choice->setChecked(true);
+    RecordChanged();
+}
 
 void Form1::EndProgram() {
+    // 退出计算 asks as closing the window does; Cancel keeps everything.
+    if (!jobs_->MayDiscard()) return;
+    leaving_ = true;
+    jobs_->Finished();
     close();
     QCoreApplication::exit(0);
 }
@@ -245,6 +280,12 @@ void Form1::EndProgram() {
 void Form1::ShowMessage(const Message& message) { RunMessageBox(Q(KindTitle(message.kind)), Q(message.text)); }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (!leaving_ && !jobs_->MayDiscard()) {
+        event->ignore();
+        return;
+    }
+    leaving_ = true;
+    jobs_->Finished();
     event->accept();
     QCoreApplication::exit(0);
 }

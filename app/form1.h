@@ -15,6 +15,7 @@ class QTabWidget;
 
 namespace capbeam {
 
+class JobFiles;
 class SidePanel;
 
 // The calculator window: the form's captions, 21 read-only text boxes and
@@ -33,10 +34,13 @@ public:
     void EndProgram() override;
     void ShowMessage(const Message& message) override;
     void RecordChanged() override;
+    void JobReplaced() override;
 
     const Calculator& Logic() const { return logic_; }
     // The plan view, pier table, batch and export beside the form.
     SidePanel* Panel() const { return panel_; }
+    // The job's files: the menu, the title, the unsaved-changes question.
+    JobFiles* Jobs() const { return jobs_; }
     QLineEdit* BoxWidget(Box box) const;
     // The widget that holds the form's layout at its designed coordinates.
     QWidget* Layout() const { return layout_; }
@@ -62,6 +66,9 @@ private:
 
     QWidget* layout_ = nullptr;
     SidePanel* panel_ = nullptr;
+    JobFiles* jobs_ = nullptr;
+    QWidget* panelSide_ = nullptr;  // the job menu above the panel's scroll area
+    bool leaving_ = false;          // the user has agreed to close
     QScrollArea* formScroll_ = nullptr;
     QScrollArea* panelScroll_ = nullptr;
     QSplitter* split_ = nullptr;

@@ -37,6 +37,15 @@ void PierTableModel::Sync() {
     endInsertRows();
 }
 
+void PierTableModel::Reset() {
+    beginResetModel();
+    lines_.clear();
+    groupsShown_ = 0;
+    rowsShownInLast_ = 0;
+    endResetModel();
+    Sync();
+}
+
 bool PierTableModel::IsHeader(int line) const {
     return line >= 0 && line < static_cast<int>(lines_.size()) && lines_[static_cast<std::size_t>(line)].row < 0;
 }

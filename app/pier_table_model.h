@@ -21,6 +21,8 @@ public:
 
     // Appends the groups and rows added to the table since the last call.
     void Sync();
+    // The table was replaced whole (a job opened or a new one): shows it afresh.
+    void Reset();
 
     // Whether line `line` is a group's header (it spans all columns).
     bool IsHeader(int line) const;

@@ -13,6 +13,7 @@
 #include "cli/alignment_cli.h"
 #include "flows/form_layout.h"
 #include "flows/calculator.h"
+#include "cli/job_cli.h"
 #include "records/batch.h"
 #include "records/export.h"
 #include "records/pier_table.h"
@@ -380,8 +381,10 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     if (IsAlignmentCommand(args)) return RunAlignmentCli(args, in, out, err);
-    if (!args.empty() && args[0] == "batch")
-        return RunBatchCli(std::vector<std::string>(args.begin() + 1, args.end()), in, out, err);
+    if (!args.empty() && args[0] == "batch") {
+        const auto batch = BatchArgumentsWithJob(std::vector<std::string>(args.begin() + 1, args.end()), err);
+        return batch ? RunBatchCli(*batch, in, out, err) : 2;
+    }
     bool fields = false;
     Orientation orientation = Orientation::Parallel;
     for (std::size_t i = 0; i < args.size(); ++i) {

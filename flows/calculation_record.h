@@ -4,7 +4,8 @@
 
 // The record of calculation values. It belongs to the window and lives as
 // long as it: empty when the window opens, filled by the curve set-up and by
-// each calculation request, never saved.
+// each calculation request. A job saves the clicks that made it, never the
+// record itself: opening the job computes it again.
 //
 // Units: metres for lengths, coordinates and chainages; degrees for angles.
 // X is the northing, Y the easting; an azimuth is measured from +X (north)

@@ -16,6 +16,7 @@ template <class Body>
 bool Calculator::RunHandler(Body body) {
     const CalculationRecord savedRecord = record_;
     const auto savedBoxes = boxes_;
+    replies_.clear();
     const auto undo = [&] {
         record_ = savedRecord;
         for (int n = 1; n <= kBoxCount; ++n) {
@@ -42,6 +43,8 @@ bool Calculator::SetUpCurveClicked() {
     SetUpOutcome outcome;
     if (!RunHandler([&] { outcome = RunCurveSetUp(*this, record_); })) return false;
     table_.StartGroup(outcome.inputs, record_.curve, record_.design);
+    journal_.steps.push_back({JobStep::Kind::SetUp, replies_, orientation_, {}, 0});
+    ++changes_;
     view_.RecordChanged();
     if (outcome.warning) view_.ShowMessage(*outcome.warning);
     return true;
@@ -51,6 +54,8 @@ bool Calculator::ComputeBeamClicked() {
     BeamPlacement placement;
     if (!RunHandler([&] { placement = RunRequest(*this, record_, orientation_); })) return false;
     table_.Add(RowOf(record_.request.Kp, record_.request.Dr, placement));
+    journal_.steps.push_back({JobStep::Kind::Request, replies_, orientation_, {}, 0});
+    ++changes_;
     view_.RecordChanged();
     if (std::optional<Message> warning = FarChainageWarning(record_.curve, record_.design, record_.request.Kp))
         view_.ShowMessage(*warning);
@@ -61,15 +66,44 @@ BatchOutcome Calculator::RunBatch(const std::vector<double>& chainages, double D
     if (!record_.hasCurve) throw Failure(NoCurveMessage());
     BatchOutcome outcome = capbeam::RunBatch(record_.curve, record_.design, chainages, Dr, orientation_);
     for (PierRow& row : outcome.rows) row = table_.Add(std::move(row));
-    if (!outcome.rows.empty()) view_.RecordChanged();
+    if (outcome.rows.empty()) return outcome;
+    journal_.steps.push_back({JobStep::Kind::Batch, {}, orientation_, chainages, Dr});
+    ++changes_;
+    view_.RecordChanged();
     return outcome;
 }
 
 void Calculator::ExitClicked() { EndProgram(); }
 
+void Calculator::SetOrientation(Orientation orientation) {
+    if (orientation == orientation_) return;
+    orientation_ = orientation;
+    ++changes_;
+}
+
+Job Calculator::CurrentJob() const {
+    Job job = journal_;
+    job.orientation = orientation_;
+    return job;
+}
+
+void Calculator::Adopt(const Calculator& other) {
+    record_ = other.record_;
+    orientation_ = other.orientation_;
+    table_ = other.table_;
+    journal_ = other.journal_;
+    ++changes_;
+    for (int n = 1; n <= kBoxCount; ++n) SetText(BoxAt(n), other.boxes_[Index(BoxAt(n))]);
+    view_.JobReplaced();
+}
+
 std::optional<std::string> Calculator::PromptText(const std::string& message, const Refusal* refused,
                                                   const PromptHelp& help) {
-    return view_.PromptText(message, refused, help);
+    // A refusal is of the reply before it: only the reply that passed stays.
+    if (refused && !replies_.empty()) replies_.pop_back();
+    std::optional<std::string> reply = view_.PromptText(message, refused, help);
+    if (reply) replies_.push_back(*reply);
+    return reply;
 }
 
 void Calculator::SetText(Box box, const std::string& text) {

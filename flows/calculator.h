@@ -7,6 +7,7 @@
 #include "flows/calculation_record.h"
 #include "flows/window_ops.h"
 #include "records/batch.h"
+#include "records/job.h"
 #include "records/pier_table.h"
 
 namespace capbeam {
@@ -19,6 +20,9 @@ public:
     // After every completed set-up, request or batch: the curve or the pier
     // table has changed (a plan view redraws, a table shows the new rows).
     virtual void RecordChanged() {}
+    // After a whole job has replaced the calculator's state (opened, new):
+    // the table is another table, not a longer one.
+    virtual void JobReplaced() { RecordChanged(); }
 };
 
 // The calculator without the toolkit: the calculation record, the texts of
@@ -38,7 +42,7 @@ public:
     void ExitClicked();
 
     // How "座标计算" and the batch turn the beams at other chainages.
-    void SetOrientation(Orientation orientation) { orientation_ = orientation; }
+    void SetOrientation(Orientation orientation);
     Orientation GetOrientation() const { return orientation_; }
 
     // Places many beams on the latest set-up with one half-width and adds
@@ -54,6 +58,18 @@ public:
     const PierTable& Table() const { return table_; }
     // The alignment page adds its groups of beams here: one record of the run.
     PierTable& EditTable() { return table_; }
+
+    // The job: every completed click as typed, and the orientation. Opening
+    // it replays those clicks (flows/job_replay.h).
+    Job CurrentJob() const;
+    // Counts every change a job keeps (a completed click, a new orientation,
+    // a job taken over): unchanged since a save means nothing to save.
+    unsigned long long Changes() const { return changes_; }
+    // Takes over the whole state of `other` (a job replayed on it) and shows
+    // it: the boxes, the table, the plan, the orientation.
+    void Adopt(const Calculator& other);
+    // The job's fields this version does not know, written back on save.
+    void KeepFields(std::map<std::string, std::string> kept) { journal_.kept = std::move(kept); }
 
 private:
     static std::size_t Index(Box f) { return static_cast<std::size_t>(BoxNumber(f) - 1); }
@@ -71,6 +87,9 @@ private:
     std::array<std::string, kBoxCount> boxes_;
     Orientation orientation_ = Orientation::Parallel;
     PierTable table_;
+    Job journal_;                      // the steps and the fields kept for later versions
+    std::vector<std::string> replies_;  // the accepted replies of the click now running
+    unsigned long long changes_ = 0;
 };
 
 }  // namespace capbeam

@@ -3,6 +3,7 @@
 # as it opens, driven by keyboard, or with a set-up and beams for the README.
 #   scripts/screenshot.sh [--screen WxH] [BUILD_DIR] [OUT_PNG]   default: 1366x768, build,
 #       BUILD_DIR/screenshot.png
+#   scripts/screenshot.sh --job FILE [BUILD_DIR] [OUT_PNG]   the window with a job opened.
 #   scripts/screenshot.sh --keys DIR [BUILD_DIR]          also drives the window from the
 #       keyboard (Tab through the boxes, Space on "进行计算", Esc on its prompt, then a whole
 #       set-up typed into the prompts) and writes a picture of each step into DIR.
@@ -71,7 +72,7 @@ fi
 if [ "${1:-}" = "--inside" ]; then
     shift
     build=$1 out=$2 keys=${3:-}
-    "$build/app/capbeam" &
+    "$build/app/capbeam" ${CAPBEAM_JOB:+"$CAPBEAM_JOB"} &
     app=$!
     trap 'kill "$app" 2>/dev/null || true' EXIT
     win=$(xdotool search --sync --onlyvisible --name '斜交盖梁' | head -n 1)
@@ -98,8 +99,12 @@ if [ "${1:-}" = "--inside" ]; then
             sleep 0.4; xdotool type --delay 30 "$reply"; xdotool key Return
         done
         sleep 0.5; import -window "$win" "$keys/5-after-set-up.png"
-        # Back to 退出计算 (one Shift+Tab from 进行计算) and press it: the program ends.
+        # Back to 退出计算 (one Shift+Tab from 进行计算) and press it: the set-up
+        # is unsaved work, so it asks first; 不保存 (Alt+N) ends the program.
         xdotool key shift+Tab space
+        xdotool search --sync --onlyvisible --name '^作业没有保存$' >/dev/null
+        sleep 0.3; import -window root "$keys/6-save-question.png"
+        xdotool key alt+n
         for _ in $(seq 20); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
         if kill -0 "$app" 2>/dev/null; then echo "退出计算 did not end the program" >&2; exit 1; fi
         echo "keyboard run: pictures in $keys, 退出计算 ended the program"
@@ -122,6 +127,9 @@ if [ "${1:-}" = "--demo" ]; then
     echo "wrote $out"
     exit 0
 fi
+
+# --job FILE: the window opens with that job (as `capbeam FILE` does).
+if [ "${1:-}" = "--job" ]; then export CAPBEAM_JOB=$(realpath "$2"); shift 2; fi
 
 keys=""
 if [ "${1:-}" = "--keys" ]; then keys=$(realpath -m "$2"); shift 2; fi

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -195,7 +196,10 @@ QStringList BoxesWith(const std::vector<std::pair<Box, const char*>>& shown, QSt
 class PromptDialogTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { PrepareApplication(*qApp); }
+    void initTestCase() {
+        PrepareApplication(*qApp);
+        QStandardPaths::setTestModeEnabled(true);  // recovery files away from the user's
+    }
 
     void init() {
         form_ = std::make_unique<Form1>();

@@ -3,6 +3,7 @@
 // The window with its prompt and message box answered from a script; a
 // prompt beyond the script is cancelled. Shared by the window tests.
 #include <QLineEdit>
+#include <QStandardPaths>
 #include <QString>
 #include <deque>
 #include <optional>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/job_menu.h"
 
 namespace capbeam::test {
 
@@ -17,7 +19,30 @@ class ScriptedForm1 : public capbeam::Form1 {
 public:
     // As the window opens on a 1366 x 768 screen, where the form and the panel
     // stand side by side (the offscreen platform's screen is 800 x 600).
-    ScriptedForm1() { resize(capbeam::OpeningWindowSize(QSize(1366, 768 - 40))); }
+    ScriptedForm1() {
+        resize(capbeam::OpeningWindowSize(QSize(1366, 768 - 40)));
+        // Recovery files and the recent list go to a test folder, not the user's.
+        QStandardPaths::setTestModeEnabled(true);
+        capbeam::JobFiles* jobs = Jobs();
+        jobs->askSave = [this](const QString& text) {
+            saveQuestions.push_back(text);
+            events.push_back(QStringLiteral("save?"));
+            return Next(saveAnswers, capbeam::JobFiles::Answer::Cancel);
+        };
+        jobs->askRestore = [this](const QString& text) {
+            restoreQuestions.push_back(text);
+            events.push_back(QStringLiteral("restore?"));
+            return Next(restoreAnswers, false);
+        };
+        jobs->chooseOpenPath = [this](const QString&) { return Next(openPaths, QString()); };
+        jobs->chooseSavePath = [this](const QString&) { return Next(savePaths, QString()); };
+    }
+
+    // The job's dialogs: answers in order, then Cancel (no path, 取消, 丢弃).
+    std::deque<capbeam::JobFiles::Answer> saveAnswers;
+    std::deque<bool> restoreAnswers;
+    std::deque<QString> openPaths, savePaths;
+    std::vector<QString> saveQuestions, restoreQuestions;
 
     std::deque<std::optional<QString>> replies;
     struct Prompt {
@@ -38,6 +63,14 @@ public:
     }
 
 protected:
+    template <class T>
+    static T Next(std::deque<T>& queue, T otherwise) {
+        if (queue.empty()) return otherwise;
+        T next = queue.front();
+        queue.pop_front();
+        return next;
+    }
+
     std::optional<QString> RunPrompt(const QString& message, const QString& entry, const QString& note) override {
         prompts.push_back({message, entry, BoxWidget(capbeam::Box::CurveCentreX)->text(), note});
         events.push_back(QStringLiteral("prompt"));

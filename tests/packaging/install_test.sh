@@ -25,5 +25,15 @@ for size in 16 32 48 256; do
 done
 desktop-file-validate "$prefix/share/applications/$id.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml"
+# The job type: a valid shared-mime-info package, named by the menu entry,
+# that gives the example job its type by name and by content.
+mime=$prefix/share/mime/packages/$id.xml
+[ -e "$mime" ] || { echo "missing after install: share/mime/packages/$id.xml"; exit 1; }
+xmllint --noout "$mime"
+grep -q '^MimeType=application/x-capbeam-job;$' "$prefix/share/applications/$id.desktop" \
+    || { echo "the menu entry does not name the job type"; exit 1; }
+XDG_DATA_DIRS="$prefix/share" update-mime-database "$prefix/share/mime"
+grep -q '^50:application/x-capbeam-job:\*\.capbeam$' "$prefix/share/mime/globs2" \
+    || { echo "the mime database does not know *.capbeam"; exit 1; }
 printf '3\n' | "$prefix/bin/capbeam-cli" --fields >/dev/null
 echo "install: ok"

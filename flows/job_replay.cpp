@@ -1,0 +1,117 @@
+#include "flows/job_replay.h"
+
+#include <optional>
+#include <string>
+
+namespace capbeam {
+
+namespace {
+
+std::string StepName(const JobStep& step, std::size_t number) {
+    const char* what = step.kind == JobStep::Kind::SetUp     ? "进行计算"
+                       : step.kind == JobStep::Kind::Request ? "座标计算"
+                                                             : "批量计算";
+    return "作业的第 " + std::to_string(number) + " 步（" + what + "）";
+}
+
+// A view without a window: it answers each prompt with the step's next
+// reply and turns a refusal into the reason the job cannot be opened.
+class ReplayView : public View {
+public:
+    void Start(const JobStep& step, std::string name) {
+        step_ = &step;
+        name_ = std::move(name);
+        asked_ = 0;
+        problem_.reset();
+    }
+    const std::optional<std::string>& Problem() const { return problem_; }
+
+    std::optional<std::string> PromptText(const std::string&, const Refusal* refused, const PromptHelp&) override {
+        const std::vector<std::string>& names = ReplyNames(step_->kind);
+        if (refused) {
+            const std::string field = asked_ >= 1 && asked_ <= names.size() ? names[asked_ - 1] : "?";
+            problem_ = name_ + "的 " + field + "（\"" + refused->rejected + "\"）不能用：" + refused->why.text;
+            return std::nullopt;
+        }
+        if (asked_ >= step_->replies.size()) {
+            problem_ = name_ + "缺少输入值。";
+            return std::nullopt;
+        }
+        return step_->replies[asked_++];
+    }
+    void SetText(Box, const std::string&) override {}
+    void EndProgram() override {}
+    void ShowMessage(const Message& message) override {
+        if (message.kind != ErrorKind::Warning && !problem_) problem_ = name_ + "不能完成：" + message.text;
+    }
+
+private:
+    const JobStep* step_ = nullptr;
+    std::string name_;
+    std::size_t asked_ = 0;
+    std::optional<std::string> problem_;
+};
+
+[[noreturn]] void Refuse(const std::string& why) {
+    throw Failure(ErrorKind::OutOfRange, "这个作业不能打开：" + why + "\n当前的作业没有改变。");
+}
+
+}  // namespace
+
+void ReplayJob(const Job& job, Calculator& target) {
+    ReplayView view;
+    Calculator scratch(view);
+    std::size_t number = 0;
+    for (const JobStep& step : job.steps) {
+        view.Start(step, StepName(step, ++number));
+        scratch.SetOrientation(step.orientation);
+        switch (step.kind) {
+            case JobStep::Kind::SetUp:
+                if (!scratch.SetUpCurveClicked()) Refuse(view.Problem().value_or(StepName(step, number) + "没有完成。"));
+                break;
+            case JobStep::Kind::Request:
+                if (!scratch.ComputeBeamClicked()) Refuse(view.Problem().value_or(StepName(step, number) + "没有完成。"));
+                break;
+            case JobStep::Kind::Batch:
+                try {
+                    scratch.RunBatch(step.chainages, step.Dr);
+                } catch (const Failure& failure) {
+                    Refuse(StepName(step, number) + "不能完成：" + failure.message().text);
+                }
+                break;
+        }
+    }
+    scratch.SetOrientation(job.orientation);
+    scratch.KeepFields(job.kept);
+    target.Adopt(scratch);
+}
+
+JobSummary SummariseJob(const Job& job) {
+    ReplayView quiet;
+    Calculator calculator(quiet);
+    ReplayJob(job, calculator);
+    JobSummary summary;
+    summary.orientation = calculator.GetOrientation();
+    const CalculationRecord& record = calculator.Record();
+    summary.hasCurve = record.hasCurve;
+    const std::vector<PierGroup>& groups = calculator.Table().Groups();
+    if (!groups.empty()) summary.inputs = groups.back().inputs;
+    if (record.request.completed) {
+        summary.Dr = record.request.Dr;
+        summary.hasDr = true;
+    }
+    // The latest half-width: of the last request, unless a batch came after it.
+    for (auto step = job.steps.rbegin(); step != job.steps.rend(); ++step) {
+        if (step->kind == JobStep::Kind::Request) break;
+        if (step->kind == JobStep::Kind::Batch) {
+            summary.Dr = step->Dr;
+            summary.hasDr = true;
+            break;
+        }
+    }
+    if (!groups.empty())
+        for (const PierRow& row : groups.back().rows) summary.chainages.push_back(row.Kp);
+    return summary;
+}
+
+}  // namespace capbeam

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "flows/calculator.h"
+#include "records/job.h"
+
+namespace capbeam {
+
+// Opens a job on `target`: replays its clicks on a calculator of its own,
+// the replies given as typed, through the same prompts, rules and geometry
+// as the user's own clicks, so that a value a prompt would refuse (R = 0,
+// Dr >= R) is refused here, naming the step and the field. Only a job that
+// replays whole replaces the target's state (Calculator::Adopt); otherwise
+// Failure is thrown and the target stays as it was.
+void ReplayJob(const Job& job, Calculator& target);
+
+// The job's design beam and curve as its latest set-up left them, with the
+// chainages of its pier table: what the terminal's batch takes from a job.
+// Throws Failure as ReplayJob does.
+struct JobSummary {
+    bool hasCurve = false;
+    CurveInputs inputs;      // the latest set-up's values as read
+    double Dr = 0;           // the latest half-width, when any request or batch ran
+    bool hasDr = false;
+    Orientation orientation = Orientation::Parallel;
+    std::vector<double> chainages;  // the pier table's Kp, in table order
+};
+JobSummary SummariseJob(const Job& job);
+
+}  // namespace capbeam

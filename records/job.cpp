@@ -1,0 +1,211 @@
+#include "records/job.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QJsonValue>
+#include <QString>
+#include <cmath>
+
+#include "core/failure.h"
+
+namespace capbeam {
+
+namespace {
+
+// Every refusal ends with what to do, as the window's messages do.
+[[noreturn]] void Refuse(const std::string& why) {
+    throw Failure(ErrorKind::TypeMismatch,
+                  "这个文件不能作为作业打开：" + why + "\n当前的作业没有改变。");
+}
+
+std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
+QString Qs(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+const char* OrientationName(Orientation o) { return o == Orientation::Tangent ? "tangent" : "parallel"; }
+
+Orientation ReadOrientation(const QJsonObject& object, const std::string& where) {
+    const QJsonValue value = object.value(QStringLiteral("orientation"));
+    if (value.isUndefined()) return Orientation::Parallel;
+    if (value == QJsonValue(QStringLiteral("parallel"))) return Orientation::Parallel;
+    if (value == QJsonValue(QStringLiteral("tangent"))) return Orientation::Tangent;
+    Refuse(where + "的 orientation 只能是 \"parallel\" 或 \"tangent\"。");
+}
+
+const char* ActionName(JobStep::Kind kind) {
+    switch (kind) {
+        case JobStep::Kind::SetUp: return "setup";
+        case JobStep::Kind::Request: return "request";
+        case JobStep::Kind::Batch: return "batch";
+    }
+    return "";
+}
+
+double ReadNumber(const QJsonValue& value, const std::string& what) {
+    if (!value.isDouble() || !std::isfinite(value.toDouble())) Refuse(what + "应当是一个数。");
+    return value.toDouble();
+}
+
+JobStep ReadStep(const QJsonValue& value, std::size_t number) {
+    const std::string where = "第 " + std::to_string(number) + " 步（journal 中）";
+    if (!value.isObject()) Refuse(where + "不是一个对象。");
+    const QJsonObject object = value.toObject();
+    JobStep step;
+    const QJsonValue action = object.value(QStringLiteral("action"));
+    if (action == QJsonValue(QStringLiteral("setup")))
+        step.kind = JobStep::Kind::SetUp;
+    else if (action == QJsonValue(QStringLiteral("request")))
+        step.kind = JobStep::Kind::Request;
+    else if (action == QJsonValue(QStringLiteral("batch")))
+        step.kind = JobStep::Kind::Batch;
+    else
+        Refuse(where + "的 action 不是 \"setup\"、\"request\" 或 \"batch\"；它可能来自更新版本的程序，请更新本程序后再打开。");
+
+    if (step.kind == JobStep::Kind::Batch) {
+        step.orientation = ReadOrientation(object, where);
+        step.Dr = ReadNumber(object.value(QStringLiteral("Dr")), where + "的 Dr ");
+        const QJsonValue list = object.value(QStringLiteral("chainages"));
+        if (!list.isArray()) Refuse(where + "的 chainages 应当是一列桩号（以米为单位的数）。");
+        // As many as one batch may run; a file with more was not saved by a batch.
+        if (static_cast<std::size_t>(list.toArray().size()) > kMaxJobChainages)
+            Refuse(where + "的桩号超过 100000 个。");
+        for (const QJsonValue& item : list.toArray())
+            step.chainages.push_back(ReadNumber(item, where + "的 chainages 中每一项"));
+        return step;
+    }
+    if (step.kind == JobStep::Kind::Request) step.orientation = ReadOrientation(object, where);
+    const QJsonValue replies = object.value(QStringLiteral("replies"));
+    if (!replies.isObject()) Refuse(where + "缺少 replies（输入的各项数值）。");
+    const QJsonObject typed = replies.toObject();
+    for (const std::string& name : ReplyNames(step.kind)) {
+        const QJsonValue reply = typed.value(Qs(name));
+        if (!reply.isString()) Refuse(where + "缺少 " + name + " 的输入值（应当是输入时的文字，例如 \"500\"）。");
+        step.replies.push_back(Utf8(reply.toString()));
+    }
+    return step;
+}
+
+bool Known(const QString& key) {
+    static const QStringList kKnown{QStringLiteral("format"), QStringLiteral("version"), QStringLiteral("minor"),
+                                    QStringLiteral("orientation"), QStringLiteral("journal")};
+    return kKnown.contains(key);
+}
+
+}  // namespace
+
+const std::vector<std::string>& ReplyNames(JobStep::Kind kind) {
+    static const std::vector<std::string> kSetUp{"Xo", "Yo", "Kj", "Xj", "Yj", "B", "R", "P"};
+    static const std::vector<std::string> kRequest{"Kp", "Dr", "mb"};
+    static const std::vector<std::string> kNone;
+    return kind == JobStep::Kind::SetUp ? kSetUp : kind == JobStep::Kind::Request ? kRequest : kNone;
+}
+
+std::string WriteJob(const Job& job) {
+    QJsonObject root;
+    for (const auto& [key, text] : job.kept) {
+        const QByteArray wrapped = "[" + QByteArray::fromStdString(text) + "]";
+        const QJsonDocument value = QJsonDocument::fromJson(wrapped);
+        if (value.isArray() && value.array().size() == 1) root.insert(Qs(key), value.array().at(0));
+    }
+    root.insert(QStringLiteral("format"), QString::fromLatin1(kJobFormat));
+    root.insert(QStringLiteral("version"), kJobVersion);
+    root.insert(QStringLiteral("minor"), kJobMinorVersion);
+    root.insert(QStringLiteral("orientation"), QString::fromLatin1(OrientationName(job.orientation)));
+    QJsonArray journal;
+    for (const JobStep& step : job.steps) {
+        QJsonObject entry;
+        entry.insert(QStringLiteral("action"), QString::fromLatin1(ActionName(step.kind)));
+        if (step.kind != JobStep::Kind::SetUp)
+            entry.insert(QStringLiteral("orientation"), QString::fromLatin1(OrientationName(step.orientation)));
+        if (step.kind == JobStep::Kind::Batch) {
+            entry.insert(QStringLiteral("Dr"), step.Dr);
+            QJsonArray chainages;
+            for (const double Kp : step.chainages) chainages.append(Kp);
+            entry.insert(QStringLiteral("chainages"), chainages);
+        } else {
+            QJsonObject replies;
+            const std::vector<std::string>& names = ReplyNames(step.kind);
+            for (std::size_t i = 0; i < names.size() && i < step.replies.size(); ++i)
+                replies.insert(Qs(names[i]), Qs(step.replies[i]));
+            entry.insert(QStringLiteral("replies"), replies);
+        }
+        journal.append(entry);
+    }
+    root.insert(QStringLiteral("journal"), journal);
+    return QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
+}
+
+Job ReadJob(std::string_view bytes) {
+    if (bytes.empty()) Refuse("文件是空的（0 字节），可能在保存时被中断。请打开备份或恢复文件。");
+    if (bytes.size() > kMaxJobBytes) Refuse("文件太大（超过 16 MB），不是本程序保存的作业。");
+    QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (data.startsWith("\xEF\xBB\xBF")) data.remove(0, 3);
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(data, &error);
+    if (error.error != QJsonParseError::NoError) {
+        const bool cut = error.error == QJsonParseError::UnterminatedObject ||
+                         error.error == QJsonParseError::UnterminatedArray ||
+                         error.error == QJsonParseError::UnterminatedString ||
+                         (error.error == QJsonParseError::IllegalValue && error.offset >= data.size() - 1);
+        if (cut)
+            Refuse("文件只有 " + std::to_string(bytes.size()) +
+                   " 个字节，在结尾处中断，内容不完整（可能保存时断电或复制没有完成）。请打开备份或恢复文件。");
+        Refuse("内容不是有效的 JSON 文本（在第 " + std::to_string(error.offset) + " 个字节附近出错：" +
+               Utf8(error.errorString()) + "），文件可能已损坏或不是作业文件。");
+    }
+    if (!document.isObject()) Refuse("它是 JSON 文本，但不是作业（最外层应当是一个对象）。");
+    const QJsonObject root = document.object();
+    if (root.value(QStringLiteral("format")) != QJsonValue(QString::fromLatin1(kJobFormat)))
+        Refuse("它不是本程序的作业文件（缺少 \"format\": \"capbeam-job\"）。");
+    const QJsonValue version = root.value(QStringLiteral("version"));
+    if (!version.isDouble() || version.toDouble() != std::floor(version.toDouble()) || version.toDouble() < 1)
+        Refuse("文件中的版本号 version 不是正整数。");
+    if (version.toDouble() > kJobVersion)
+        Refuse("它由更新版本的程序保存（作业格式第 " + std::to_string(static_cast<long long>(
+                                                          std::fmin(version.toDouble(), 1e15))) +
+               " 版，本程序只认识第 " + std::to_string(kJobVersion) + " 版）。请更新本程序后再打开。");
+
+    Job job;
+    job.orientation = ReadOrientation(root, "文件");
+    const QJsonValue journal = root.value(QStringLiteral("journal"));
+    if (!journal.isArray()) Refuse("缺少 journal（计算步骤的记录）。");
+    const QJsonArray steps = journal.toArray();
+    if (static_cast<std::size_t>(steps.size()) > kMaxJobSteps) Refuse("计算步骤太多（超过 100000 步）。");
+    std::size_t number = 0;
+    std::size_t chainages = 0;
+    for (const QJsonValue& step : steps) {
+        job.steps.push_back(ReadStep(step, ++number));
+        chainages += job.steps.back().chainages.size();
+        // Opening replays every chainage: a bounded job opens in seconds, not hours.
+        if (chainages > 10 * kMaxJobChainages) Refuse("批量计算的桩号合计超过 1000000 个。");
+    }
+    for (auto it = root.begin(); it != root.end(); ++it)
+        if (!Known(it.key())) {
+            QJsonArray wrapped{it.value()};
+            QByteArray text = QJsonDocument(wrapped).toJson(QJsonDocument::Compact);
+            job.kept[Utf8(it.key())] = text.mid(1, text.size() - 2).toStdString();
+        }
+    return job;
+}
+
+Job ReadJobFile(const std::string& path) {
+    QFile file(Qs(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (!file.exists()) Refuse("找不到这个文件，它可能已被移动、改名或删除。");
+        Refuse("无法读取这个文件：没有读取权限，或它是一个文件夹。");
+    }
+    if (file.size() > static_cast<qint64>(kMaxJobBytes)) Refuse("文件太大（超过 16 MB），不是本程序保存的作业。");
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) Refuse("读取时出错：磁盘或网络驱动器可能已断开。");
+    return ReadJob(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+std::string JobOpenFailureText(const std::string& path, const std::string& why) {
+    return "作业“" + Utf8(QDir::toNativeSeparators(Qs(path))) + "”没有打开。\n" + why;
+}
+
+}  // namespace capbeam

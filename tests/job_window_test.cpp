@@ -1,0 +1,316 @@
+// Jobs in the window, on the offscreen platform: save and reopen to the same
+// boxes, table and plan; the title's name and unsaved mark; the question on
+// every way out and its three answers; a bad file and a failed save that
+// change nothing; the recovery file after a crash.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+
+#include "app/app_setup.h"
+#include "app/job_menu.h"
+#include "app/pier_table_model.h"
+#include "app/plan_view.h"
+#include "app/side_panel.h"
+#include "tests/scripted_form1.h"
+
+using namespace capbeam;
+using test::ScriptedForm1;
+using Answer = JobFiles::Answer;
+
+namespace {
+
+QStringList Boxes(const Form1& form) {
+    QStringList texts;
+    for (int n = 1; n <= kBoxCount; ++n) texts << form.BoxWidget(BoxAt(n))->text();
+    return texts;
+}
+
+QStringList TableLines(const Form1& form) {
+    const PierTableModel& model = *form.Panel()->Model();
+    QStringList lines;
+    for (int line = 0; line < model.rowCount(); ++line) {
+        QStringList cells;
+        for (int c = 0; c < model.columnCount(); ++c) cells << model.index(line, c).data().toString();
+        lines << cells.join(QLatin1Char('|'));
+    }
+    return lines;
+}
+
+// The plan by what it draws: J, the latest beam and every beam's ends.
+QList<double> PlanPoints(const Form1& form) {
+    const PlanScene& scene = form.Panel()->Plan()->Scene();
+    QList<double> points{scene.J.X, scene.J.Y, scene.R, static_cast<double>(scene.beams.size())};
+    for (const PlanBeam& beam : scene.beams) points << beam.inner.X << beam.inner.Y << beam.outer.X << beam.outer.Y;
+    return points;
+}
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+}  // namespace
+
+class JobWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { PrepareApplication(*qApp); }
+
+    void init() {
+        QStandardPaths::setTestModeEnabled(true);
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).removeRecursively();
+        folder_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(folder_->isValid());
+        form_ = std::make_unique<ScriptedForm1>();
+        form_->show();
+    }
+    void cleanup() {
+        form_.reset();
+        folder_.reset();
+    }
+
+    void saveAndReopenRestoresTheWindow() {
+        Work(*form_);
+        form_->findChild<QRadioButton*>(QStringLiteral("OrientationTangent"))->setChecked(true);
+        const QString path = folder_->filePath(QStringLiteral("桥一.capbeam"));
+        QVERIFY(form_->Jobs()->SaveTo(path));
+
+        ScriptedForm1 other;
+        other.show();
+        QVERIFY(other.Jobs()->OpenPath(path));
+        QCOMPARE(Boxes(other), Boxes(*form_));
+        QCOMPARE(TableLines(other), TableLines(*form_));
+        QCOMPARE(TableLines(other).size(), 3);  // a header and two rows
+        QCOMPARE(PlanPoints(other), PlanPoints(*form_));
+        QVERIFY(other.findChild<QRadioButton*>(QStringLiteral("OrientationTangent"))->isChecked());
+        QVERIFY(!other.isWindowModified());
+        QVERIFY(other.windowTitle().startsWith(QStringLiteral("桥一[*] - ")));
+        QCOMPARE(other.Jobs()->Recent().value(0), QFileInfo(path).absoluteFilePath());
+        // The next request goes on exactly as it would have.
+        for (ScriptedForm1* f : {form_.get(), &other}) {
+            f->Reply({"1050", "10", "0.001"});
+            f->Layout()->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+        }
+        QCOMPARE(Boxes(other), Boxes(*form_));
+        QCOMPARE(TableLines(other), TableLines(*form_));
+        QVERIFY(other.isWindowModified());
+
+        // 新建 empties the window and its table, and forgets the file.
+        other.saveAnswers.push_back(Answer::Discard);
+        QVERIFY(other.Jobs()->New());
+        QCOMPARE(other.Panel()->Model()->rowCount(), 0);
+        QCOMPARE(Boxes(other), Boxes(ScriptedForm1()));
+        QVERIFY(other.Jobs()->Path().isEmpty());
+        QVERIFY(other.findChild<QRadioButton*>(QStringLiteral("OrientationParallel"))->isChecked());
+    }
+
+    void titleNamesTheJobAndMarksChanges() {
+        QVERIFY(form_->windowTitle().startsWith(QStringLiteral("未命名作业[*]")));
+        QVERIFY(!form_->isWindowModified());
+        Work(*form_);
+        QVERIFY(form_->isWindowModified());
+        form_->savePaths.push_back(folder_->filePath(QStringLiteral("K1 桥")));  // no extension typed
+        QApplication::setActiveWindow(form_.get());
+        form_->findChild<QAction*>(QStringLiteral("SaveJobAction"))->trigger();
+        QVERIFY(!form_->isWindowModified());
+        QVERIFY(form_->windowTitle().startsWith(QStringLiteral("K1 桥[*]")));
+        QCOMPARE(form_->findChild<QAction*>(QStringLiteral("SaveJobAction"))->shortcut(),
+                 QKeySequence(QKeySequence::Save));
+    }
+
+    void everyWayOutAsks_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("leaves");
+        for (const char* way : {"退出计算", "关闭窗口", "新建", "打开"}) {
+            QTest::addRow("%s 取消", way) << QString::fromUtf8(way) << int(Answer::Cancel) << false;
+            QTest::addRow("%s 不保存", way) << QString::fromUtf8(way) << int(Answer::Discard) << true;
+            QTest::addRow("%s 保存", way) << QString::fromUtf8(way) << int(Answer::Save) << true;
+        }
+    }
+    void everyWayOutAsks() {
+        QFETCH(QString, way);
+        QFETCH(int, answer);
+        QFETCH(bool, leaves);
+        const QString saved = folder_->filePath(QStringLiteral("saved.capbeam"));
+        const QString other = folder_->filePath(QStringLiteral("other.capbeam"));
+        QFile::copy(QStringLiteral(CAPBEAM_SOURCE_DIR "/docs/example.capbeam"), other);
+        Work(*form_);
+        const QStringList boxes = Boxes(*form_);
+        form_->saveAnswers.push_back(static_cast<Answer>(answer));
+        form_->savePaths.push_back(saved);
+        form_->openPaths.push_back(other);
+        if (way == QStringLiteral("退出计算"))
+            form_->Layout()->findChild<QPushButton*>(QStringLiteral("Command3"))->click();
+        else if (way == QStringLiteral("关闭窗口"))
+            form_->close();
+        else if (way == QStringLiteral("新建"))
+            form_->Jobs()->New();
+        else
+            form_->Jobs()->Open();
+        QCOMPARE(form_->saveQuestions.size(), std::size_t{1});
+        QVERIFY(form_->saveQuestions[0].contains(QStringLiteral("未命名作业")));
+        // The question says what is about to happen.
+        const QString before = way == QStringLiteral("新建")   ? QStringLiteral("在新建作业之前")
+                               : way == QStringLiteral("打开") ? QStringLiteral("在打开另一个作业之前")
+                                                               : QStringLiteral("在关闭程序之前");
+        QVERIFY2(form_->saveQuestions[0].contains(before), qPrintable(form_->saveQuestions[0]));
+        QCOMPARE(QFile::exists(saved), answer == int(Answer::Save));
+        const bool closing = way == QStringLiteral("退出计算") || way == QStringLiteral("关闭窗口");
+        if (closing) QCOMPARE(form_->isVisible(), !leaves);
+        if (!leaves) {
+            QCOMPARE(Boxes(*form_), boxes);  // 取消: nothing lost
+            QVERIFY(form_->isWindowModified());
+            QVERIFY(QFile::exists(form_->Jobs()->RecoveryPath()));
+        } else if (!closing) {
+            QVERIFY(Boxes(*form_) != boxes);
+        }
+        if (leaves && closing) QVERIFY(!QFile::exists(form_->Jobs()->RecoveryPath()));
+    }
+
+    void nothingWorthKeepingDoesNotAsk() {
+        form_->findChild<QRadioButton*>(QStringLiteral("OrientationTangent"))->setChecked(true);
+        form_->Reply({"1000", "2000", "<cancel>"});
+        form_->Layout()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        form_->close();
+        QVERIFY(form_->saveQuestions.empty());
+        QVERIFY(!form_->isVisible());
+    }
+
+    void aBadFileLeavesTheOpenJob() {
+        Work(*form_);
+        const QString path = folder_->filePath(QStringLiteral("坏.capbeam"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(Bytes(QStringLiteral(CAPBEAM_SOURCE_DIR "/docs/example.capbeam")).left(150));
+        file.close();
+        const QStringList boxes = Boxes(*form_);
+        const QStringList table = TableLines(*form_);
+        const QString title = form_->windowTitle();
+        QVERIFY(!form_->Jobs()->OpenPath(path));
+        QCOMPARE(form_->messages.size(), std::size_t{1});
+        QCOMPARE(form_->messages[0].first, QStringLiteral("作业没有打开"));
+        QVERIFY(form_->messages[0].second.contains(QStringLiteral("坏.capbeam")));
+        QVERIFY(form_->messages[0].second.contains(QStringLiteral("中断")));
+        QCOMPARE(Boxes(*form_), boxes);
+        QCOMPARE(TableLines(*form_), table);
+        QCOMPARE(form_->windowTitle(), title);
+        QVERIFY(form_->isWindowModified());
+    }
+
+    void aFailedSaveLeavesTheOldFile_data() {
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("磁盘写满") << true;
+        QTest::newRow("文件夹不存在") << false;
+    }
+    void aFailedSaveLeavesTheOldFile() {
+        QFETCH(bool, diskFull);
+        const QString path = diskFull ? folder_->filePath(QStringLiteral("old.capbeam"))
+                                      : folder_->filePath(QStringLiteral("old.capbeam/inside.capbeam"));
+        {
+            QFile old(folder_->filePath(QStringLiteral("old.capbeam")));
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("{\"the old job\": true}\n");
+        }
+        const QByteArray before = Bytes(folder_->filePath(QStringLiteral("old.capbeam")));
+        Work(*form_);
+        bool saved = false;
+        if (diskFull) {
+            // The file system refuses every byte past the 64th, as a full disk would.
+            rlimit was{};
+            getrlimit(RLIMIT_FSIZE, &was);
+            rlimit full = was;
+            full.rlim_cur = 64;
+            std::signal(SIGXFSZ, SIG_IGN);
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+            saved = form_->Jobs()->SaveTo(path);
+            setrlimit(RLIMIT_FSIZE, &was);
+        } else {
+            saved = form_->Jobs()->SaveTo(path);
+        }
+        QVERIFY(!saved);
+        QCOMPARE(Bytes(folder_->filePath(QStringLiteral("old.capbeam"))), before);
+        QCOMPARE(QDir(folder_->path()).entryList(QDir::Files), QStringList{QStringLiteral("old.capbeam")});
+        QCOMPARE(form_->messages.size(), std::size_t{1});
+        QCOMPARE(form_->messages[0].first, QStringLiteral("作业没有保存"));
+        QVERIFY(form_->isWindowModified());
+        QVERIFY(form_->Jobs()->Path().isEmpty());
+    }
+
+    void recoveryAfterACrash_data() {
+        QTest::addColumn<bool>("restore");
+        QTest::addColumn<bool>("hadFile");
+        QTest::newRow("恢复未命名作业") << true << false;
+        QTest::newRow("恢复已保存过的作业") << true << true;
+        QTest::newRow("丢弃") << false << false;
+    }
+    void recoveryAfterACrash() {
+        QFETCH(bool, restore);
+        QFETCH(bool, hadFile);
+        const QString path = folder_->filePath(QStringLiteral("桥.capbeam"));
+        if (hadFile) {
+            form_->Reply({"1000", "2000", "1000", "1500", "2000", "60", "500", "1"});
+            form_->Layout()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+            QVERIFY(form_->Jobs()->SaveTo(path));
+        }
+        Work(*form_);
+        const QString recovery = form_->Jobs()->RecoveryPath();
+        QVERIFY(QFile::exists(recovery));
+        // The window's process dies: its recovery file stays with nobody holding its lock.
+        const QString left = QFileInfo(recovery).dir().filePath(QStringLiteral("recovery-999999999.capbeam"));
+        QVERIFY(QFile::copy(recovery, left));
+        const QStringList boxes = Boxes(*form_);
+        const QStringList table = TableLines(*form_);
+        form_->Jobs()->Finished();
+        form_.reset();
+
+        ScriptedForm1 next;
+        next.show();
+        next.restoreAnswers.push_back(restore);
+        QCOMPARE(next.Jobs()->OfferRecovery(), restore);
+        QCOMPARE(next.restoreQuestions.size(), std::size_t{1});
+        QVERIFY(!QFile::exists(left));
+        if (restore) {
+            QCOMPARE(Boxes(next), boxes);
+            QCOMPARE(TableLines(next), table);
+            QVERIFY(next.isWindowModified());  // restored, not yet saved
+            QCOMPARE(next.Jobs()->Path(), hadFile ? QFileInfo(path).absoluteFilePath() : QString());
+            next.saveAnswers.push_back(Answer::Cancel);
+            next.close();
+            QCOMPARE(next.saveQuestions.size(), std::size_t{1});
+        } else {
+            QCOMPARE(next.Panel()->Model()->rowCount(), 0);
+        }
+        // Offered once only.
+        ScriptedForm1 third;
+        QVERIFY(!third.Jobs()->OfferRecovery());
+        QVERIFY(third.restoreQuestions.empty());
+    }
+
+private:
+    // A set-up, two requests and a refused reply on the way.
+    static void Work(ScriptedForm1& form) {
+        form.Reply({"1000", "2000", "1000", "1500", "2000", "60", "-5", "500", "1", "1020", "10", "0.001", "980",
+                    "10", "0.001"});
+        auto* setUp = form.Layout()->findChild<QPushButton*>(QStringLiteral("Command1"));
+        auto* request = form.Layout()->findChild<QPushButton*>(QStringLiteral("Command2"));
+        setUp->click();
+        request->click();
+        request->click();
+        form.messages.clear();
+    }
+
+    std::unique_ptr<QTemporaryDir> folder_;  // a fresh one for every test
+    std::unique_ptr<ScriptedForm1> form_;
+};
+
+QTEST_MAIN(JobWindowTest)
+#include "job_window_test.moc"
