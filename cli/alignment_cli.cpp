@@ -1,4 +1,5 @@
 #include "cli/alignment_cli.h"
+#include "cli/stream_io.h"
 
 #include <algorithm>
 #include <array>
@@ -384,6 +385,27 @@ int Finish(const std::string& csv, bool anyRefused, std::ostream& out, std::ostr
     return anyRefused ? 1 : 0;
 }
 
+// Each item of the arguments, or when there are none, of every line of
+// standard input, handed to `each` as it is read; stops when `each` says so.
+template <class Each>
+void EachItem(const std::vector<std::string>& args, std::istream& in, std::vector<std::string> (*split)(std::string_view),
+              Each each) {
+    const auto line = [&](std::string_view text) {
+        for (const std::string& item : split(text))
+            if (!each(item)) return false;
+        return true;
+    };
+    if (!args.empty()) {
+        for (const std::string& a : args)
+            if (!line(a)) return;
+    } else {
+        LineReader lines(in);
+        std::string text;
+        while (lines.Next(text))
+            if (!line(text)) return;
+    }
+}
+
 // ---- The commands -------------------------------------------------------------
 
 int AlignmentCommand(const ParsedArgs& parsed, std::ostream& out, std::ostream& err) {
@@ -513,12 +535,16 @@ int BatchCommand(const ParsedArgs& parsed, std::istream& in, std::ostream& out, 
     const std::string header = "第 1 组：线形 " + path + "  设计中桩 " + TypedChainageCell(Kj) + "  B" +
                                SkewText(B) + "  左半幅 " + EnteredLengthText(DL) + "  右半幅 " +
                                EnteredLengthText(DR);
-    std::string csv;
+    // Streamed: each chainage is read, computed and written before the next,
+    // so that a long list on standard input runs in little memory.
+    BlockWriter writer(out);
+    std::string& csv = writer.text;
     if (parsed.flags.count("bom")) csv += "\xEF\xBB\xBF";
     AddCsvRow(csv, BatchTitles());
     bool anyRefused = false;
     int number = 0;
-    for (const std::string& item : ItemsFrom(parsed.items, in, ChainageItems)) {
+    EachItem(parsed.items, in, ChainageItems, [&](const std::string& item) {
+        if (!writer.Good()) return false;
         try {
             const Chainage Kp = ReadChainage(item);
             // On distances, so that each end's chainage can carry its stretch.
@@ -533,12 +559,18 @@ int BatchCommand(const ParsedArgs& parsed, std::istream& in, std::ostream& out, 
                             ChainageCell(loaded.road, e.Kin), metres(e.Kin), FixedText(e.Xin), FixedText(e.Yin),
                             FixedText(e.Lin), ChainageCell(loaded.road, e.Kout), metres(e.Kout), FixedText(e.Xout),
                             FixedText(e.Yout), FixedText(e.Lout), header});
+            writer.Written();
         } catch (const Failure& failure) {
             err << item << "：" << failure.message().text << '\n';
             anyRefused = true;
         }
+        return true;
+    });
+    if (!writer.Flush()) {
+        err << "capbeam-cli batch: 结果无法写出到标准输出。\n";
+        return 3;
     }
-    return Finish(csv, anyRefused, out, err, "batch");
+    return anyRefused ? 1 : 0;
 }
 
 struct CommandShape {

@@ -103,12 +103,7 @@ std::string TableTsv(const PierTable& table) {
     return out;
 }
 
-// One table of one shape: every line is a row with the same columns, so that
-// a spreadsheet can sort and filter it and any CSV reader takes it whole. The
-// set-up a row belongs to is therefore given in columns rather than on lines
-// of their own: its group number, and (last, after the boxes' columns) the
-// group's header naming the curve and the design beam.
-std::string TableCsv(const PierTable& table, bool byteOrderMark) {
+std::string TableCsvTitleLine(bool byteOrderMark) {
     std::string out;
     if (byteOrderMark) out += "\xEF\xBB\xBF";
     out += CsvField(kRowNumberTitle);
@@ -123,22 +118,37 @@ std::string TableCsv(const PierTable& table, bool byteOrderMark) {
     out += ',';
     out += CsvField(kSetUpTitle);
     out += "\r\n";
+    return out;
+}
+
+CsvRowWriter::CsvRowWriter(const PierGroup& group)
+    : group_(std::to_string(group.number)), header_(CsvField(group.header)) {}
+
+void CsvRowWriter::Append(std::string& out, const PierRow& row) const {
+    out += std::to_string(row.number);
+    out += ',';
+    out += group_;
+    out += ',';
+    out += CsvField(OrientationText(row.orientation));
+    for (const ExportColumn& column : kExportColumns) {
+        out += ',';
+        out += CsvField(column.cell(row));
+    }
+    out += ',';
+    out += header_;
+    out += "\r\n";
+}
+
+// One table of one shape: every line is a row with the same columns, so that
+// a spreadsheet can sort and filter it and any CSV reader takes it whole. The
+// set-up a row belongs to is therefore given in columns rather than on lines
+// of their own: its group number, and (last, after the boxes' columns) the
+// group's header naming the curve and the design beam.
+std::string TableCsv(const PierTable& table, bool byteOrderMark) {
+    std::string out = TableCsvTitleLine(byteOrderMark);
     for (const PierGroup& group : table.Groups()) {
-        const std::string header = CsvField(group.header);
-        for (const PierRow& row : group.rows) {
-            out += std::to_string(row.number);
-            out += ',';
-            out += std::to_string(group.number);
-            out += ',';
-            out += CsvField(OrientationText(row.orientation));
-            for (const ExportColumn& column : kExportColumns) {
-                out += ',';
-                out += CsvField(column.cell(row));
-            }
-            out += ',';
-            out += header;
-            out += "\r\n";
-        }
+        const CsvRowWriter writer(group);
+        for (const PierRow& row : group.rows) writer.Append(out, row);
     }
     return out;
 }
@@ -148,25 +158,27 @@ std::string TableCsv(const PierTable& table, bool byteOrderMark) {
 // and the beam's points have none of their own. H is left empty too: the
 // calculation is in plan only. Lines end in CR LF, as the total stations'
 // transfer programs expect.
-std::string CassPoints(const PierTable& table) {
-    std::string out;
-    const auto point = [&out](const std::string& name, double Y, double X) {
+void AppendCassPoints(std::string& out, const PierRow& row) {
+    const auto point = [&out](const std::string& name, std::string_view suffix, double Y, double X) {
         out += name;
+        out += suffix;
         out += ",,";
         out += FixedText(Y);
         out += ',';
         out += FixedText(X);
         out += ",\r\n";
     };
-    for (const PierGroup& group : table.Groups()) {
-        for (const PierRow& row : group.rows) {
-            const std::string name = "P" + std::to_string(row.number);
-            const BeamEnds& e = row.ends;
-            point(name + "-C", e.Yk, e.Xk);
-            point(name + "-IN", e.Yin, e.Xin);
-            point(name + "-OUT", e.Yout, e.Xout);
-        }
-    }
+    const std::string name = "P" + std::to_string(row.number);
+    const BeamEnds& e = row.ends;
+    point(name, "-C", e.Yk, e.Xk);
+    point(name, "-IN", e.Yin, e.Xin);
+    point(name, "-OUT", e.Yout, e.Xout);
+}
+
+std::string CassPoints(const PierTable& table) {
+    std::string out;
+    for (const PierGroup& group : table.Groups())
+        for (const PierRow& row : group.rows) AppendCassPoints(out, row);
     return out;
 }
 

@@ -35,6 +35,10 @@ const PierRow& PierTable::Add(PierRow row) {
     return groups_.back().rows.back();
 }
 
+void PierTable::NoteOnLatestHeader(const std::string& note) {
+    if (!groups_.empty()) groups_.back().header += note;
+}
+
 PierRow RowOf(double Kp, double Dr, const BeamPlacement& placement) {
     PierRow row;
     row.Kp = Kp;

@@ -52,6 +52,9 @@ public:
     void StartGroup(const CurveInputs& inputs, const Curve& curve, const DesignBeam& design);
     // Adds a row to the latest group, numbering it; returns the row as stored.
     const PierRow& Add(PierRow row);
+    // Adds `note` to the latest group's header (a batch stopped short says
+    // so there); nothing when there is no group.
+    void NoteOnLatestHeader(const std::string& note);
 
     const std::vector<PierGroup>& Groups() const { return groups_; }
     std::size_t RowCount() const { return rows_; }
