@@ -260,7 +260,7 @@ class StreamingBatch {
 public:
     StreamingBatch(const CurveSetUp& setUp, const CurveInputs& inputs, double Dr, Orientation orientation, bool cass,
                    bool bom, std::ostream& out)
-        : stepper_(setUp.curve, setUp.design, Dr, orientation), cass_(cass), writer_(out) {
+        : stepper_(setUp.curve, setUp.design, Dr, orientation, BatchStepper::Texts::Export), cass_(cass), writer_(out) {
         table_.StartGroup(inputs, setUp.curve, setUp.design);
         row_.emplace(table_.Groups().back());
         if (!cass) writer_.text = TableCsvTitleLine(bom);

@@ -268,6 +268,26 @@ std::string ChainageText(double chainage, ChainageForm form) {
 }
 
 std::string FixedText(double value) {
+    // The millimetres as a whole number N, as Round3 takes them. Below 1e15
+    // millimetres (a thousand million kilometres) the double nearest N / 1000
+    // is less than a tenth of a millimetre from it, so the three decimals
+    // to_chars would write are N's own digits: written straight from N,
+    // several times quicker, for batches that write ten of these a row.
+    const double N = std::nearbyint(value * 1000);
+    if (std::fabs(N) < 1e15) {
+        const long long n = static_cast<long long>(N);
+        unsigned long long digits = static_cast<unsigned long long>(n < 0 ? -n : n);
+        char out[24];
+        char* p = out + sizeof out;
+        for (int i = 0; i < 3; ++i, digits /= 10) *--p = static_cast<char>('0' + digits % 10);
+        *--p = '.';
+        do {
+            *--p = static_cast<char>('0' + digits % 10);
+            digits /= 10;
+        } while (digits);
+        if (n < 0) *--p = '-';  // n is 0 for -0.0004: written 0.000
+        return std::string(p, out + sizeof out);
+    }
     // Rounding multiplies by 1000: a value near the top of the range
     // overflows there, as it does in the boxes' CoordinateText.
     double rounded = Round3(value);

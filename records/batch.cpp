@@ -55,8 +55,8 @@ bool IsSeparatorAt(std::string_view text, std::size_t i, std::size_t& width) {
 
 }  // namespace
 
-BatchStepper::BatchStepper(const Curve& curve, DesignBeam design, double Dr, Orientation orientation)
-    : curve_(curve), design_(design), Dr_(Dr), orientation_(orientation) {
+BatchStepper::BatchStepper(const Curve& curve, DesignBeam design, double Dr, Orientation orientation, Texts texts)
+    : curve_(curve), design_(design), Dr_(Dr), orientation_(orientation), texts_(texts) {
     if (const std::optional<std::string> problem = HalfWidthProblem(Dr, curve.R))
         throw Failure(ErrorKind::OutOfRange, *problem);
 }
@@ -68,7 +68,7 @@ BatchStepper::Step BatchStepper::Place(double Kp) {
         if (!std::isfinite(Kp)) throw Failure(ErrorKind::Overflow, "桩号超出了数值范围，无法计算。请检查桩号。");
         const BeamPlacement placement = PlaceBeam(curve_, design_, Kp, Dr_, orientation_);
         if (placement.designAxis) design_.axis = *placement.designAxis;
-        step.row = RowOf(Kp, Dr_, placement);
+        step.row = texts_ == Texts::Boxes ? RowOf(Kp, Dr_, placement) : ExportRowOf(Kp, Dr_, placement);
         if (std::optional<Message> warning = FarChainageWarning(curve_, design_, Kp))
             step.warned = BatchRefusal{Kp, KpTextOf(Kp), std::move(*warning)};
     } catch (const Failure& failure) {

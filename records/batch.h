@@ -45,8 +45,12 @@ BatchOutcome RunBatch(const Curve& curve, DesignBeam design, const std::vector<d
 // Kj leaves are carried to the next step, as RunBatch carries them.
 class BatchStepper {
 public:
+    // Which texts a row gets: every box's (RowOf), or only what the exports
+    // read (ExportRowOf), for a batch that writes its rows and never shows them.
+    enum class Texts { Boxes, Export };
     // Throws Failure(OutOfRange) when Dr breaks its rule (0 <= Dr < R).
-    BatchStepper(const Curve& curve, DesignBeam design, double Dr, Orientation orientation);
+    BatchStepper(const Curve& curve, DesignBeam design, double Dr, Orientation orientation,
+                 Texts texts = Texts::Boxes);
 
     struct Step {
         std::optional<PierRow> row;          // unnumbered; empty when refused
@@ -60,6 +64,7 @@ private:
     DesignBeam design_;
     double Dr_;
     Orientation orientation_;
+    Texts texts_;
 };
 
 // Chainages in metres separated by blanks, commas (ASCII or full-width),

@@ -68,5 +68,9 @@ private:
 // The row of a placed beam: its texts exactly as the window's boxes show
 // them, and the unrounded results.
 PierRow RowOf(double Kp, double Dr, const BeamPlacement& placement);
+// The same row with only the three chainage texts (Kp, Kin, Kout) written:
+// all that the CSV and CASS exports read besides the unrounded results, for
+// a terminal batch that writes its rows and never shows them.
+PierRow ExportRowOf(double Kp, double Dr, const BeamPlacement& placement);
 
 }  // namespace capbeam
