@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <algorithm>
 
 #include "app/app_setup.h"
 
@@ -23,6 +24,14 @@ void PierTableModel::Sync() {
     for (std::size_t g = groupsShown_; g < groups.size(); ++g) {
         added.push_back({g, -1});
         for (std::size_t r = 0; r < groups[g].rows.size(); ++r) added.push_back({g, static_cast<std::ptrdiff_t>(r)});
+    }
+    // The latest group's header can change (a cancelled batch notes it there).
+    if (groupsShown_ > 0 && groupsShown_ == groups.size()) {
+        const auto header = std::find_if(lines_.rbegin(), lines_.rend(), [](const Line& l) { return l.row < 0; });
+        if (header != lines_.rend()) {
+            const int line = static_cast<int>(lines_.rend() - header) - 1;
+            emit dataChanged(index(line, 0), index(line, kColumnCount - 1));
+        }
     }
     groupsShown_ = groups.size();
     rowsShownInLast_ = groups.empty() ? 0 : groups.back().rows.size();

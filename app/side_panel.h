@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "app/batch_inputs.h"
+
 class QBoxLayout;
 class QLabel;
 class QPushButton;
@@ -66,6 +68,7 @@ private:
     QPushButton* saveCass_ = nullptr;
     QLabel* status_ = nullptr;
     QString lastFolder_;
+    BatchInputs batchInputs_;  // the batch dialog's last inputs, for its next opening
 };
 
 // Why a save failed, in a surveyor's words: what went wrong with the file at

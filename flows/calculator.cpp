@@ -65,6 +65,22 @@ BatchOutcome Calculator::RunBatch(const std::vector<double>& chainages, double D
     return outcome;
 }
 
+BatchStepper Calculator::StartBatch(double Dr) const {
+    if (!record_.hasCurve) throw Failure(NoCurveMessage());
+    return BatchStepper(record_.curve, record_.design, Dr, orientation_);
+}
+
+void Calculator::AddBatchRows(std::vector<PierRow>& rows) {
+    for (PierRow& row : rows) row = table_.Add(std::move(row));
+    if (!rows.empty()) view_.RecordChanged();
+}
+
+void Calculator::MarkBatchCancelled(std::size_t done, std::size_t total) {
+    table_.NoteOnLatestHeader("  〔批量计算已取消：" + std::to_string(total) + " 个桩号只算了前 " + std::to_string(done) +
+                              " 个〕");
+    view_.RecordChanged();
+}
+
 void Calculator::ExitClicked() { EndProgram(); }
 
 std::optional<std::string> Calculator::PromptText(const std::string& message, const Refusal* refused,

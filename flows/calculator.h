@@ -47,6 +47,15 @@ public:
     // Dr breaks its rule.
     BatchOutcome RunBatch(const std::vector<double>& chainages, double Dr);
 
+    // A batch computed elsewhere (the window's worker) joins the table in
+    // chunks: the rows, unnumbered, in the order computed, are numbered as
+    // they are added (each row in `rows` becomes its stored copy).
+    // Throws Failure when there is no set-up, as RunBatch does.
+    BatchStepper StartBatch(double Dr) const;
+    void AddBatchRows(std::vector<PierRow>& rows);
+    // A batch stopped before its end: its group's header says how far it got.
+    void MarkBatchCancelled(std::size_t done, std::size_t total);
+
     const CalculationRecord& Record() const { return record_; }
     const std::string& Text(Box f) const { return boxes_[Index(f)]; }
     const std::array<std::string, kBoxCount>& Texts() const { return boxes_; }
