@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QString>
 #include <array>
+#include <cmath>
 
 #include "app/plan_geometry.h"
 
@@ -89,16 +90,29 @@ std::vector<std::size_t> ThinnedBeamLabels(const std::vector<PlanView::DrawnBeam
     // a cell that wide holds the centres of labels that surely overlap.
     const double narrowest = metrics.horizontalAdvance(QString::number(beams.front().number)) + 2;
     const double digit = metrics.horizontalAdvance(QLatin1Char('0'));
+    // A number is offered only to a beam that stands apart from the beams
+    // before and after it in the table by a label's height at least: in a
+    // band of beams closer than that, no number says which line is which.
+    // The latest beam always keeps its number.
+    const double apart = metrics.height();
+    const auto separate = [&](std::size_t i, std::size_t j) {
+        return std::hypot(beams[i].centre.x() - beams[j].centre.x(), beams[i].centre.y() - beams[j].centre.y()) >= apart;
+    };
     std::vector<ScreenPoint> centres;
-    centres.reserve(beams.size());
-    for (auto beam = beams.rbegin(); beam != beams.rend(); ++beam) {
-        const double width = digit * Digits(beam->number) + 2;
-        const ScreenRect box = LabelBeyond({beam->inner.x(), beam->inner.y()}, {beam->outer.x(), beam->outer.y()}, width,
+    std::vector<std::size_t> offered;  // the beam of each centre
+    for (std::size_t k = 0; k < beams.size(); ++k) {
+        const std::size_t i = beams.size() - 1 - k;  // the latest first, then the newest
+        const PlanView::DrawnBeam& beam = beams[i];
+        const bool alone = beam.latest || ((i == 0 || separate(i, i - 1)) && (i + 1 == beams.size() || separate(i, i + 1)));
+        if (!alone) continue;
+        const double width = digit * Digits(beam.number) + 2;
+        const ScreenRect box = LabelBeyond({beam.inner.x(), beam.inner.y()}, {beam.outer.x(), beam.outer.y()}, width,
                                            metrics.height(), gap);
         centres.push_back({box.left + box.width / 2, box.top + box.height / 2});
+        offered.push_back(i);
     }
     std::vector<std::size_t> order = OnePerCell(centres, RectOfView(view), narrowest, metrics.height());
-    for (std::size_t& i : order) i = beams.size() - 1 - i;
+    for (std::size_t& i : order) i = offered[i];
     return order;
 }
 

@@ -20,7 +20,9 @@ namespace capbeam {
 void DrawPlanBeams(QPainter& painter, const std::vector<PlanView::DrawnBeam>& beams, const QRectF& view);
 
 // The beams worth trying a number for, the latest first, then the newest:
-// one a label-sized cell of `view`, each label `gap` beyond its outer end.
+// those standing a label's height apart from their neighbours in the table
+// (and the latest always), one a label-sized cell of `view`, each label
+// `gap` beyond its outer end.
 std::vector<std::size_t> ThinnedBeamLabels(const std::vector<PlanView::DrawnBeam>& beams, const QFontMetrics& metrics,
                                            const QRectF& view, double gap);
 

@@ -87,8 +87,7 @@ private slots:
     }
 
     // Five thousand beams, beyond the marked few thousand, along 250 m of
-    // road: the numbers drawn never overlap, the latest beam keeps its own,
-    // and each label names a beam of the table.
+    // road: the numbers drawn never overlap and the latest beam keeps its own.
     void denseLabelsStayClear() {
         test::ScriptedForm1 form;
         form.show();
@@ -110,14 +109,12 @@ private slots:
         std::vector<const PlanView::DrawnLabel*> beamLabels;
         for (const PlanView::DrawnLabel& label : labels)
             if (label.beam) beamLabels.push_back(&label);
-        QVERIFY(!beamLabels.empty());
+        // 5 cm apart on a plan of about two pixels a metre: a band in which no
+        // number could say which line is which; the latest keeps its own.
+        QCOMPARE(beamLabels.size(), std::size_t{1});
         QCOMPARE(beamLabels.front()->text, QStringLiteral("5000"));
         for (std::size_t i = 0; i < labels.size(); ++i)
             for (std::size_t j = i + 1; j < labels.size(); ++j) QVERIFY(!labels[i].box.Overlaps(labels[j].box));
-        for (const PlanView::DrawnLabel* label : beamLabels) {
-            const int number = label->text.toInt();
-            QVERIFY(number >= 1 && number <= 5000);
-        }
     }
 };
 
