@@ -108,7 +108,8 @@ public:
             file_ = std::tmpfile();
             noFile_ = file_ == nullptr;
         }
-        if (file_ && std::fwrite(held_.data(), 1, held_.size(), file_) == held_.size()) held_.clear();
+        // What the file took leaves memory; what it did not stays, in order.
+        if (file_) held_.erase(0, std::fwrite(held_.data(), 1, held_.size(), file_));
     }
     bool Empty() const { return held_.empty() && !file_; }
 
