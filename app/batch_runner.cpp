@@ -34,15 +34,16 @@ void BatchRunner::Start(std::vector<double> chainages, double Dr) {
     outcome_ = BatchOutcome{};
     credit_.acquire(credit_.available());
     credit_.release(1);
-    thread_ = QThread::create([this, stepper = std::move(stepper), chainages = std::move(chainages)]() mutable {
-        Work(std::move(stepper), std::move(chainages));
+    ++run_;
+    thread_ = QThread::create([this, stepper = std::move(stepper), chainages = std::move(chainages), run = run_]() mutable {
+        Work(std::move(stepper), std::move(chainages), run);
     });
     thread_->start();
 }
 
 // The worker's loop: only the stepper and the chainages, both its own; the
 // window's table is reached only through Take on the window's thread.
-void BatchRunner::Work(BatchStepper stepper, std::vector<double> chainages) {
+void BatchRunner::Work(BatchStepper stepper, std::vector<double> chainages, unsigned run) {
     std::size_t i = 0;
     do {
         auto chunk = std::make_shared<Chunk>();
@@ -55,6 +56,7 @@ void BatchRunner::Work(BatchStepper stepper, std::vector<double> chainages) {
         }
         chunk->done = i;
         chunk->last = i == chainages.size();
+        chunk->run = run;
         credit_.acquire();  // the window has taken the previous chunk
         if (cancel_) return;
         QMetaObject::invokeMethod(this, [this, chunk] { Take(chunk); }, Qt::QueuedConnection);
@@ -62,7 +64,7 @@ void BatchRunner::Work(BatchStepper stepper, std::vector<double> chainages) {
 }
 
 void BatchRunner::Take(const std::shared_ptr<Chunk>& chunk) {
-    if (!running_ || cancel_) return;  // cancelled while on its way: dropped
+    if (!running_ || cancel_ || chunk->run != run_) return;  // cancelled while on its way: dropped
     BatchOutcome& got = chunk->outcome;
     logic_.AddBatchRows(got.rows);
     outcome_.rows.insert(outcome_.rows.end(), std::make_move_iterator(got.rows.begin()),
@@ -72,13 +74,15 @@ void BatchRunner::Take(const std::shared_ptr<Chunk>& chunk) {
     outcome_.warned.insert(outcome_.warned.end(), std::make_move_iterator(got.warned.begin()),
                            std::make_move_iterator(got.warned.end()));
     done_ = chunk->done;
-    emit Progress(static_cast<qsizetype>(done_), static_cast<qsizetype>(total_));
     if (chunk->last) {
         running_ = false;
+        emit Progress(static_cast<qsizetype>(done_), static_cast<qsizetype>(total_));
         emit Finished(false);
         return;
     }
     credit_.release();
+    // Last: a slot may cancel, or cancel and start anew, from here.
+    emit Progress(static_cast<qsizetype>(done_), static_cast<qsizetype>(total_));
 }
 
 void BatchRunner::Cancel() {

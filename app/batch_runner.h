@@ -54,8 +54,9 @@ private:
         BatchOutcome outcome;
         std::size_t done = 0;  // chainages run so far, this chunk's included
         bool last = false;
+        unsigned run = 0;      // the batch it belongs to
     };
-    void Work(BatchStepper stepper, std::vector<double> chainages);
+    void Work(BatchStepper stepper, std::vector<double> chainages, unsigned run);
     void Take(const std::shared_ptr<Chunk>& chunk);
     void Stop();
 
@@ -63,6 +64,7 @@ private:
     QThread* thread_ = nullptr;
     QSemaphore credit_{0};
     std::atomic<bool> cancel_{false};
+    unsigned run_ = 0;  // counts batches: a chunk of a cancelled one, still queued, is known by it
     bool running_ = false;
     bool cancelled_ = false;
     std::size_t done_ = 0;

@@ -242,6 +242,37 @@ private slots:
         QVERIFY(!dialog->CancelButton()->isEnabled());
     }
 
+    // A batch started the moment another is cancelled gets only its own rows
+    // after the cancelled one's kept rows, numbered on without a gap. (A chunk
+    // of the cancelled batch still queued would be dropped by its batch
+    // number; this run does not force that order of events.)
+    void aBatchAfterACancelTakesOnlyItsOwnRows() {
+        Engine engine(Orientation::Parallel);
+        BatchRunner runner(engine.logic);
+        std::vector<double> pairs;
+        for (int i = 0; i < 600; ++i) pairs.insert(pairs.end(), {1020.0, 980.0});
+        std::size_t kept = 0;
+        QObject::connect(&runner, &BatchRunner::Progress, &runner, [&] {
+            if (kept != 0) return;
+            runner.Cancel();
+            kept = runner.Done();
+            runner.Start(pairs, 10);
+        }, Qt::QueuedConnection);
+        QSignalSpy finished(&runner, &BatchRunner::Finished);
+        runner.Start(Range(900, 0.002, 1099.998), 10);
+        QVERIFY(finished.wait(60000));  // the cancel
+        QVERIFY(finished.count() == 2 || finished.wait(60000));
+        QCOMPARE(finished.count(), 2);
+        QVERIFY(finished.at(0).at(0).toBool());
+        QVERIFY(!finished.at(1).at(0).toBool());
+        const auto& rows = engine.Table().Groups().back().rows;
+        QCOMPARE(rows.size(), kept + pairs.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) QCOMPARE(rows[i].number, static_cast<int>(i) + 1);
+        for (std::size_t i = 0; i < pairs.size(); ++i)
+            QCOMPARE(Q(rows[kept + i].Text(PierColumn::Kp)), i % 2 ? QStringLiteral("K 0+ 980") : QStringLiteral("K 1+ 20"));
+        QVERIFY(Q(engine.Table().Groups().back().header).contains(QStringLiteral("批量计算已取消")));
+    }
+
     // Closing the dialog while a batch runs cancels it as 取消 does.
     void closingTheDialogCancels() {
         Window window(Orientation::Tangent);
