@@ -185,6 +185,8 @@ BatchDialog::BatchDialog(Calculator& logic, QWidget* parent, BatchInputs* kept)
     resize(560, 560);
 }
 
+BatchDialog::~BatchDialog() { CancelBatch(); }
+
 void BatchDialog::Keep() const {
     if (!kept_) return;
     *kept_ = {true,          listMode_->isChecked(), list_->toPlainText(), start_->text(), step_->text(),

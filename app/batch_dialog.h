@@ -33,6 +33,9 @@ public:
     // `kept`, when given, fills the boxes as they were last left and takes
     // them back whenever the dialog runs or closes.
     explicit BatchDialog(Calculator& logic, QWidget* parent = nullptr, BatchInputs* kept = nullptr);
+    // A batch still running is cancelled as 取消 cancels it: its group's
+    // header says so.
+    ~BatchDialog() override;
 
     // The "计算" button: reads the inputs and runs the batch. Returns whether
     // it ran (or, for a long batch, started); an input error is shown in the

@@ -286,6 +286,25 @@ private slots:
         QCOMPARE(window.Table().RowCount(), dialog->Runner()->Outcome().rows.size());
     }
 
+    // A dialog deleted while its batch runs cancels it the same way.
+    void deletingTheDialogCancels() {
+        Window window(Orientation::Tangent);
+        std::unique_ptr<BatchDialog> dialog(window.form.Panel()->MakeBatchDialog());
+        dialog->List()->setPlainText(QStringLiteral("1000 ").repeated(50000));
+        dialog->Dr()->setText(QStringLiteral("10"));
+        QSignalSpy progress(dialog->Runner(), &BatchRunner::Progress);
+        QVERIFY(dialog->Run());
+        QVERIFY(progress.wait(60000));  // some rows are in
+        dialog.reset();
+        QCoreApplication::processEvents();
+        const std::size_t rows = window.Table().RowCount();
+        QVERIFY(rows > 0);
+        QVERIFY(rows < 50000);
+        QVERIFY(Q(window.Table().Groups().back().header)
+                    .contains(QStringLiteral("批量计算已取消：50000 个桩号只算了前 %1 个").arg(rows)));
+        QCOMPARE(window.form.Panel()->Model()->rowCount(), static_cast<int>(rows) + 1);
+    }
+
     // The dialog names the orientation its batch will use.
     void dialogNamesTheOrientation_data() {
         QTest::addColumn<int>("orientation");
