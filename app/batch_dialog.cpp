@@ -7,12 +7,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/app_setup.h"
+#include "app/batch_runner.h"
 #include "flows/calculator.h"
 #include "core/text_formats.h"
 
@@ -46,7 +48,8 @@ QLabel* NamedLabel(const char* name, const QString& text, QWidget* buddy) {
 
 }  // namespace
 
-BatchDialog::BatchDialog(Calculator& logic, QWidget* parent) : QDialog(parent), logic_(logic) {
+BatchDialog::BatchDialog(Calculator& logic, QWidget* parent, BatchInputs* kept)
+    : QDialog(parent), logic_(logic), kept_(kept) {
     setObjectName(QStringLiteral("BatchDialog"));
     setAccessibleName(QStringLiteral("批量计算"));
     setWindowTitle(QStringLiteral("批量计算"));
@@ -79,6 +82,21 @@ BatchDialog::BatchDialog(Calculator& logic, QWidget* parent) : QDialog(parent), 
     range->addWidget(NamedLabel("BatchEndLabel", QStringLiteral("终点桩号"), end_), 0, 4);
     range->addWidget(end_, 0, 5);
 
+    // The range's end rule, stated where the range is typed.
+    endRule_ = new QLabel(QStringLiteral("终点不在间距上时，终点本身也算作最后一个桩号"
+                                         "（例如 0 到 2050、间距 100：…、1900、2000、2050）。"));
+    endRule_->setObjectName(QStringLiteral("BatchEndRule"));
+    endRule_->setAccessibleName(endRule_->text());
+    endRule_->setWordWrap(true);
+
+    // A batch turns its beams as the window's choice does; say which, so that
+    // a tangent batch is never run unnoticed.
+    orientation_ = new QLabel(QStringLiteral("盖梁方向：%1（要改变，请关闭本窗口，在主窗口的“盖梁方向”中选择）")
+                                  .arg(Q(std::string(OrientationText(logic_.GetOrientation())))));
+    orientation_->setObjectName(QStringLiteral("BatchOrientation"));
+    orientation_->setAccessibleName(orientation_->text());
+    orientation_->setWordWrap(true);
+
     auto* common = new QFormLayout;
     common->addRow(NamedLabel("BatchDrLabel", QStringLiteral("路基半幅宽度 Dr（米）"), Dr_), Dr_);
     common->addRow(NamedLabel("BatchMbLabel", QStringLiteral("计算精度 mb（度）"), mb_), mb_);
@@ -96,11 +114,35 @@ BatchDialog::BatchDialog(Calculator& logic, QWidget* parent) : QDialog(parent), 
     result_->setReadOnly(true);
     result_->setPlaceholderText(QStringLiteral("计算结果加入主窗口的“计算记录”；未能计算的桩号及原因列在这里。"));
 
+    progress_ = new QProgressBar;
+    progress_->setObjectName(QStringLiteral("BatchProgress"));
+    progress_->setAccessibleName(QStringLiteral("批量计算进度"));
+    progress_->setFormat(QStringLiteral("已算 %v / %m 个桩号"));
+    progress_->hide();
+
+    runner_ = new BatchRunner(logic_, this);
+    connect(runner_, &BatchRunner::Progress, this, [this](qsizetype done, qsizetype total) {
+        progress_->setMaximum(static_cast<int>(total));
+        progress_->setValue(static_cast<int>(done));
+    });
+    connect(runner_, &BatchRunner::Finished, this, [this](bool cancelled) {
+        outcome_ = runner_->Outcome();
+        SetRunning(false);
+        ShowOutcome(cancelled);
+    });
+
     auto* buttons = new QDialogButtonBox;
     auto* run = buttons->addButton(QStringLiteral("计算"), QDialogButtonBox::ActionRole);
     run->setObjectName(QStringLiteral("BatchRun"));
     run->setAccessibleName(run->text());
     run->setDefault(true);
+    run_ = run;
+    cancel_ = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::ActionRole);
+    cancel_->setObjectName(QStringLiteral("BatchCancel"));
+    cancel_->setAccessibleName(QStringLiteral("取消批量计算"));
+    cancel_->setToolTip(QStringLiteral("停止计算；已算出的结果留在“计算记录”中，该组标题注明已取消"));
+    cancel_->setEnabled(false);
+    connect(cancel_, &QPushButton::clicked, this, [this] { CancelBatch(); });
     auto* close = buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("BatchClose"));
     close->setAccessibleName(close->text());
@@ -116,10 +158,13 @@ BatchDialog::BatchDialog(Calculator& logic, QWidget* parent) : QDialog(parent), 
     column->addWidget(list_, 1);
     column->addWidget(rangeMode_);
     column->addLayout(range);
+    column->addWidget(endRule_);
     column->addLayout(common);
+    column->addWidget(orientation_);
     column->addWidget(error_);
     column->addWidget(NamedLabel("BatchResultLabel", QStringLiteral("结果："), result_));
     column->addWidget(result_, 1);
+    column->addWidget(progress_);
     column->addWidget(buttons);
 
     connect(listMode_, &QRadioButton::toggled, this, [this](bool list) {
@@ -128,7 +173,47 @@ BatchDialog::BatchDialog(Calculator& logic, QWidget* parent) : QDialog(parent), 
     });
     listMode_->setChecked(true);
     for (QLineEdit* box : {start_, step_, end_}) box->setEnabled(false);
-    resize(560, 520);
+    if (kept_ && kept_->kept) {
+        list_->setPlainText(kept_->chainages);
+        start_->setText(kept_->start);
+        step_->setText(kept_->step);
+        end_->setText(kept_->end);
+        Dr_->setText(kept_->Dr);
+        mb_->setText(kept_->mb);
+        UseList(kept_->list);
+    }
+    resize(560, 560);
+}
+
+BatchDialog::~BatchDialog() { CancelBatch(); }
+
+void BatchDialog::Keep() const {
+    if (!kept_) return;
+    *kept_ = {true,          listMode_->isChecked(), list_->toPlainText(), start_->text(), step_->text(),
+              end_->text(), Dr_->text(),            mb_->text()};
+}
+
+void BatchDialog::done(int result) {
+    CancelBatch();
+    Keep();
+    QDialog::done(result);
+}
+
+bool BatchDialog::Running() const { return runner_->Running(); }
+
+void BatchDialog::CancelBatch() {
+    if (runner_->Running()) runner_->Cancel();
+}
+
+void BatchDialog::SetRunning(bool running) {
+    run_->setEnabled(!running);
+    cancel_->setEnabled(running);
+    progress_->setVisible(running || progress_->value() > 0);
+    if (running) {
+        progress_->setRange(0, 0);  // busy until the first chunk says how many
+        progress_->setValue(0);
+        result_->setPlainText(QStringLiteral("正在计算……结果陆续加入主窗口的“计算记录”；按“取消”可以停止。"));
+    }
 }
 
 void BatchDialog::UseList(bool list) { (list ? listMode_ : rangeMode_)->setChecked(true); }
@@ -151,9 +236,11 @@ std::vector<double> BatchDialog::Chainages() const {
 }
 
 bool BatchDialog::Run() {
+    if (runner_->Running()) return false;
     error_->hide();
+    Keep();
     try {
-        const std::vector<double> chainages = Chainages();
+        std::vector<double> chainages = Chainages();
         if (chainages.empty()) {
             ShowError(QStringLiteral("没有需要计算的桩号。请在列表中输入中桩桩号，或填写起点、间距和终点。"));
             return false;
@@ -166,14 +253,12 @@ bool BatchDialog::Run() {
         } catch (const Failure& failure) {
             throw Failure(failure.kind(), "计算精度 mb：" + failure.message().text);
         }
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        try {
-            outcome_ = logic_.RunBatch(chainages, Dr);
-        } catch (...) {
-            QApplication::restoreOverrideCursor();
-            throw;
+        if (chainages.size() > kOnWindowThreadAtMost) {
+            runner_->Start(std::move(chainages), Dr);
+            SetRunning(true);
+            return true;
         }
-        QApplication::restoreOverrideCursor();
+        outcome_ = logic_.RunBatch(chainages, Dr);
     } catch (const Failure& failure) {
         ShowError(Q(failure.message().text));
         return false;
@@ -181,16 +266,29 @@ bool BatchDialog::Run() {
         ShowError(QStringLiteral("内存不足，批量计算没有进行。请减少桩号的个数后重试。"));
         return false;
     }
+    ShowOutcome(false);
+    return true;
+}
 
+void BatchDialog::ShowOutcome(bool cancelled) {
     QStringList lines;
-    lines << QStringLiteral("已计算 %1 个桩号，结果已加入“计算记录”。").arg(outcome_.rows.size());
+    if (cancelled)
+        lines << QStringLiteral("已取消：%1 个桩号中算了前 %2 个，%3 行结果已加入“计算记录”，该组标题注明“批量计算已取消”。")
+                     .arg(runner_->Total())
+                     .arg(runner_->Done())
+                     .arg(outcome_.rows.size());
+    else
+        lines << QStringLiteral("已计算 %1 个桩号，结果已加入“计算记录”。").arg(outcome_.rows.size());
     if (!outcome_.refused.empty()) {
         lines << QStringLiteral("以下 %1 个桩号未能计算：").arg(outcome_.refused.size());
-        for (const BatchRefusal& refusal : outcome_.refused)
-            lines << Q(refusal.KpText) + QStringLiteral("：") + Q(refusal.why.text);
+        // A few thousand lines are read; beyond that the list only slows the window.
+        constexpr std::size_t kListedAtMost = 2000;
+        for (std::size_t i = 0; i < outcome_.refused.size() && i < kListedAtMost; ++i)
+            lines << Q(outcome_.refused[i].KpText) + QStringLiteral("：") + Q(outcome_.refused[i].why.text);
+        if (outcome_.refused.size() > kListedAtMost)
+            lines << QStringLiteral("……另有 %1 个未能计算的桩号没有列出。").arg(outcome_.refused.size() - kListedAtMost);
     }
     result_->setPlainText(lines.join(QLatin1Char('\n')));
-    return true;
 }
 
 }  // namespace capbeam

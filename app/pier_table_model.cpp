@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <algorithm>
 
 #include "app/app_setup.h"
 
@@ -27,6 +28,14 @@ void PierTableModel::Sync() {
     // The column titles name the ends as the groups shown do (内侧 on a
     // curve, 左侧 on an alignment); a group of the other kind changes them.
     const bool newGroups = groups.size() != groupsShown_;
+    // The latest group's header can change (a cancelled batch notes it there).
+    if (groupsShown_ > 0 && groupsShown_ == groups.size()) {
+        const auto header = std::find_if(lines_.rbegin(), lines_.rend(), [](const Line& l) { return l.row < 0; });
+        if (header != lines_.rend()) {
+            const int line = static_cast<int>(lines_.rend() - header) - 1;
+            emit dataChanged(index(line, 0), index(line, kColumnCount - 1));
+        }
+    }
     groupsShown_ = groups.size();
     rowsShownInLast_ = groups.empty() ? 0 : groups.back().rows.size();
     if (newGroups) emit headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);

@@ -7,9 +7,9 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <utility>
 
+#include "app/plan_beams.h"
 #include "core/text_formats.h"
 
 namespace capbeam {
@@ -135,8 +135,13 @@ std::vector<PlanView::DrawnLabel> PlanView::Labels() const {
     const QFontMetrics metrics = fontMetrics();
     const QRectF view(rect());
     const std::vector<DrawnBeam> beams = DrawnBeams();
-    // The latest beam first, then the newest: they keep their numbers.
-    for (auto beam = beams.rbegin(); beam != beams.rend(); ++beam) {
+    // The latest beam first, then the newest: they keep their numbers. Of
+    // many beams only the first in each label-sized cell is measured.
+    std::vector<std::size_t> order(beams.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = beams.size() - 1 - i;
+    if (beams.size() > kMarkedBeamsAtMost) order = ThinnedBeamLabels(beams, metrics, view, kLabelGap);
+    for (const std::size_t i : order) {
+        const DrawnBeam* beam = &beams[i];
         const QString text = QString::number(beam->number);
         const ScreenRect box = LabelBeyond({beam->inner.x(), beam->inner.y()}, {beam->outer.x(), beam->outer.y()},
                                            metrics.horizontalAdvance(text) + 2, metrics.height(), kLabelGap);
@@ -230,23 +235,7 @@ void PlanView::paintEvent(QPaintEvent*) {
     // Thousands of beams stay quick to draw: those off the view are skipped,
     // and beyond a few thousand the ends go unmarked.
     const std::vector<DrawnBeam> beams = DrawnBeams();
-    const bool mark = beams.size() <= 2000;
-    const QRectF visible = QRectF(rect()).adjusted(-4, -4, 4, 4);
-    for (const DrawnBeam& beam : beams) {
-        if (!visible.intersects(QRectF(beam.inner, beam.outer).normalized().adjusted(-1, -1, 1, 1))) continue;
-        const BeamStyle style = StyleOf(beam.orientation, beam.latest);
-        const QColor colour = ColourOf(style);
-        painter.setPen(QPen(colour, beam.latest ? 2.5 : 1.5));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawLine(beam.inner, beam.outer);
-        if (!mark && !beam.latest) continue;
-        painter.setBrush(colour);
-        painter.setPen(Qt::NoPen);
-        for (const QPointF& end : {beam.inner, beam.outer}) DrawEndMark(painter, end, style.mark, 3.0);
-        painter.setBrush(Qt::white);
-        painter.setPen(QPen(colour, 1));
-        DrawEndMark(painter, beam.centre, style.mark, 2.0);
-    }
+    DrawPlanBeams(painter, beams, rect());
 
     const QPointF J = ToScreen(scene_.J);
     painter.setPen(QPen(kDesignColour, 1.5));
@@ -255,10 +244,14 @@ void PlanView::paintEvent(QPaintEvent*) {
     painter.drawText(J + QPointF(-16, -6), QStringLiteral("J"));
 
     // Beam numbers in their beam's colour, chainages in the ticks'.
-    std::map<int, QColor> colours;
-    for (const DrawnBeam& beam : beams) colours[beam.number] = ColourOf(StyleOf(beam.orientation, beam.latest));
+    // Beams are in table order, their numbers rising.
+    const auto colourOf = [&beams](int number) {
+        const auto beam = std::lower_bound(beams.begin(), beams.end(), number,
+                                           [](const DrawnBeam& b, int n) { return b.number < n; });
+        return beam == beams.end() ? kTickColour : ColourOf(StyleOf(beam->orientation, beam->latest));
+    };
     for (const DrawnLabel& label : Labels()) {
-        painter.setPen(label.beam ? colours[label.text.toInt()] : kTickColour);
+        painter.setPen(label.beam ? colourOf(label.text.toInt()) : kTickColour);
         painter.drawText(RectOf(label.box), Qt::AlignCenter, label.text);
     }
 

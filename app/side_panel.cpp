@@ -213,7 +213,7 @@ void SidePanel::BuildOrientation(QBoxLayout* column) {
     column->addWidget(box);
 }
 
-BatchDialog* SidePanel::MakeBatchDialog() { return new BatchDialog(logic_, this); }
+BatchDialog* SidePanel::MakeBatchDialog() { return new BatchDialog(logic_, this, &batchInputs_); }
 
 void SidePanel::RecordChanged() {
     model_->Sync();

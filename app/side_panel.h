@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "app/batch_inputs.h"
+
 class QBoxLayout;
 class QLabel;
 class QPushButton;
@@ -77,6 +79,7 @@ private:
     QString lastFolder_;
     AlignmentPage* alignment_ = nullptr;
     QTabWidget* pages_ = nullptr;
+    BatchInputs batchInputs_;  // the batch dialog's last inputs, for its next opening
 };
 
 // Why a save failed, in a surveyor's words: what went wrong with the file at

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <cstdio>
 
 #include "app/app_setup.h"
@@ -71,12 +73,50 @@ void BM_PanelBatchAndRepaint(benchmark::State& state) {
         QApplication::processEvents();
         state.ResumeTiming();
         if (!dialog->Run()) state.SkipWithError("the batch did not run");
+        // A long batch runs in the worker: the time runs until its last chunk is in the table.
+        while (dialog->Running()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         form.Panel()->Plan()->repaint();
         QApplication::processEvents();
     }
     state.SetItemsProcessed(state.iterations() * rows);
 }
-BENCHMARK(BM_PanelBatchAndRepaint)->Arg(1000)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PanelBatchAndRepaint)->Arg(1000)->Arg(10000)->Arg(100000)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// One repaint of the plan holding `beams` beams 300 m of road apart, shown
+// whole, and zoomed in by three presses of +: what panning and zooming cost
+// once a large batch is in.
+void BM_PlanRepaint(benchmark::State& state) {
+    const int beams = static_cast<int>(state.range(0));
+    const bool zoomed = state.range(1) != 0;
+    capbeam::test::ScriptedForm1 form;
+    form.resize(1366, 768);
+    form.show();
+    form.Reply({"3000", "5000", "12345.678", "3300", "5400", "30.153", "500", "1"});
+    form.Layout()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    std::unique_ptr<capbeam::BatchDialog> dialog(form.Panel()->MakeBatchDialog());
+    dialog->UseList(false);
+    dialog->Start()->setText(QStringLiteral("12200"));
+    dialog->Step()->setText(QString::number(300.0 / beams, 'g', 12));
+    dialog->End()->setText(QString::number(12200 + (beams - 1) * (300.0 / beams), 'f', 6));
+    dialog->Dr()->setText(QStringLiteral("6"));
+    if (!dialog->Run()) state.SkipWithError("the batch did not run");
+    while (dialog->Running()) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    capbeam::PlanView* plan = form.Panel()->Plan();
+    QApplication::processEvents();
+    if (zoomed)
+        for (int i = 0; i < 3; ++i) {
+            QKeyEvent plus(QEvent::KeyPress, Qt::Key_Plus, Qt::NoModifier, QStringLiteral("+"));
+            QApplication::sendEvent(plan, &plus);
+        }
+    for (auto _ : state) plan->repaint();
+    state.counters["beams"] = static_cast<double>(plan->Scene().beams.size());
+}
+BENCHMARK(BM_PlanRepaint)
+    ->Args({1000, 0})
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

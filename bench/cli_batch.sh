@@ -1,18 +1,30 @@
 #!/bin/sh
-# capbeam-cli batch with 10,000 chainages on standard input, timed end to end
-# (start-up, set-up, every request, the CSV through a pipe). Prints the wall
-# time of each of five runs in seconds.
+# capbeam-cli batch as a whole process, timed end to end (start-up, set-up,
+# every request, the CSV through a pipe): 10,000, 100,000 and 1,000,000
+# chainages on standard input. Prints each run's wall time in seconds and,
+# where GNU time is installed, the process's peak resident memory.
 # Usage: bench/cli_batch.sh path/to/capbeam-cli
 set -eu
 cli="$1"
 input=$(mktemp)
 trap 'rm -f "$input"' EXIT
-# 0.03 m apart from 150 m before J to 150 m beyond: every chainage makes a row.
-awk 'BEGIN { for (i = 0; i < 10000; i++) printf "%.3f\n", 12195.678 + i * 0.03 }' >"$input"
-for run in 1 2 3 4 5; do
-    start=$(date +%s.%N)
-    "$cli" batch --xo 3000 --yo 5000 --kj 12345.678 --xj 3300 --yj 5400 --b 30.153 --r 500 --p 1 --dr 10 \
-        <"$input" | wc -l >/dev/null
-    end=$(date +%s.%N)
-    awk -v s="$start" -v e="$end" -v r="$run" 'BEGIN { printf "run %d: %.3f s\n", r, e - s }'
+for count in 10000 100000 1000000; do
+    # 300 m of road from 150 m before J, evenly spaced: every chainage makes a row.
+    awk -v n="$count" 'BEGIN { for (i = 0; i < n; i++) printf "%.4f\n", 12195.678 + i * 300 / n }' >"$input"
+    for run in 1 2 3; do
+        if [ -x /usr/bin/time ]; then
+            /usr/bin/time -f "%e %M" -o "$input.time" "$cli" batch --xo 3000 --yo 5000 --kj 12345.678 --xj 3300 \
+                --yj 5400 --b 30.153 --r 500 --p 1 --dr 10 <"$input" | wc -l >/dev/null
+            awk -v n="$count" -v r="$run" '{ printf "%d chainages, run %d: %.3f s, peak %.1f MB\n", n, r, $1, $2 / 1024 }' \
+                "$input.time"
+            rm -f "$input.time"
+        else
+            start=$(date +%s.%N)
+            "$cli" batch --xo 3000 --yo 5000 --kj 12345.678 --xj 3300 --yj 5400 --b 30.153 --r 500 --p 1 --dr 10 \
+                <"$input" | wc -l >/dev/null
+            end=$(date +%s.%N)
+            awk -v s="$start" -v e="$end" -v n="$count" -v r="$run" \
+                'BEGIN { printf "%d chainages, run %d: %.3f s\n", n, r, e - s }'
+        fi
+    done
 done

@@ -1,4 +1,5 @@
 #include "cli/alignment_cli.h"
+#include "cli/stream_io.h"
 
 #include <algorithm>
 #include <array>
@@ -312,6 +313,27 @@ int Finish(const std::string& csv, bool anyRefused, std::ostream& out, std::ostr
     return anyRefused ? 1 : 0;
 }
 
+// Each item of the arguments, or when there are none, of every line of
+// standard input, handed to `each` as it is read; stops when `each` says so.
+template <class Each>
+void EachItem(const std::vector<std::string>& args, std::istream& in, std::vector<std::string> (*split)(std::string_view),
+              Each each) {
+    const auto line = [&](std::string_view text) {
+        for (const std::string& item : split(text))
+            if (!each(item)) return false;
+        return true;
+    };
+    if (!args.empty()) {
+        for (const std::string& a : args)
+            if (!line(a)) return;
+    } else {
+        LineReader lines(in);
+        std::string text;
+        while (lines.Next(text))
+            if (!line(text)) return;
+    }
+}
+
 // ---- The commands -------------------------------------------------------------
 
 int AlignmentCommand(const ParsedArgs& parsed, std::ostream& out, std::ostream& err) {
@@ -425,22 +447,38 @@ int BatchCommand(const ParsedArgs& parsed, std::istream& in, std::ostream& out, 
     // The rows as the window's pier table holds them, written as its CSV
     // export writes them: one group, its header naming the file.
     const Orientation shown = orientation == BeamOrientation::Tangent ? Orientation::Tangent : Orientation::Parallel;
+    // Streamed: each chainage is read, computed and written before the next,
+    // so that a long list on standard input runs in little memory. The table
+    // holds the group only, for its titles and header; no row is kept.
     PierTable table;
     table.StartAlignmentGroup(AlignmentGroupDescription(path, Kj, B, DL, DR));
+    const CsvRowWriter rows(table.Groups().back());
+    BlockWriter writer(out);
+    std::string& csv = writer.text;
+    csv += TableCsv(table, parsed.flags.count("bom") > 0);
     bool anyRefused = false;
-    for (const std::string& item : ItemsFrom(parsed.items, in, ChainageItems)) {
+    int number = 0;
+    EachItem(parsed.items, in, ChainageItems, [&](const std::string& item) {
+        if (!writer.Good()) return false;
         try {
             const Chainage Kp = ReadChainage(item);
             // On distances, so that each end's chainage can carry its stretch.
             const BeamEnds e = PlaceBeam(loaded.road.Line(), design, loaded.road.DistanceOf(Kp));
-            table.AddAlignmentRow(AlignmentRowOf(loaded.road, Kp, e, shown));
+            PierRow row = AlignmentRowOf(loaded.road, Kp, e, shown);
+            row.number = ++number;
+            rows.Append(csv, row);
+            writer.Written();
         } catch (const Failure& failure) {
             err << item << "：" << failure.message().text << '\n';
             anyRefused = true;
         }
+        return true;
+    });
+    if (!writer.Flush()) {
+        err << "capbeam-cli batch: 结果无法写出到标准输出。\n";
+        return 3;
     }
-    const std::string csv = TableCsv(table, parsed.flags.count("bom") > 0);
-    return Finish(csv, anyRefused, out, err, "batch");
+    return anyRefused ? 1 : 0;
 }
 
 struct CommandShape {

@@ -11,6 +11,7 @@
 #include <type_traits>
 
 #include "cli/alignment_cli.h"
+#include "cli/stream_io.h"
 #include "flows/form_layout.h"
 #include "flows/calculator.h"
 #include "cli/job_cli.h"
@@ -209,7 +210,7 @@ int OptionValueError(std::ostream& err, const std::map<std::string, std::string>
 // the end, too many chainages) before anything runs. Returns the exit status
 // when refused.
 std::optional<int> ReadRange(const std::map<std::string, std::string>& options, bool chainagesGiven,
-                             std::optional<std::vector<double>>& range, std::ostream& err) {
+                             std::optional<ChainageSteps>& range, std::ostream& err) {
     static const char* const kRangeOptions[] = {"from", "to", "step"};
     std::string given, missing;
     for (const char* name : kRangeOptions)
@@ -225,7 +226,7 @@ std::optional<int> ReadRange(const std::map<std::string, std::string>& options, 
         (refused = ReadOption(options, "step", step)))
         return OptionValueError(err, options, *refused);
     try {
-        range = ChainageRange(from, step, to);
+        range.emplace(from, step, to);
     } catch (const Failure& failure) {
         err << "capbeam-cli batch: --from " << options.at("from") << " --to " << options.at("to") << " --step "
             << options.at("step") << "：" << failure.message().text << '\n';
@@ -238,17 +239,73 @@ std::optional<int> ReadRange(const std::map<std::string, std::string>& options, 
 // standard error, and the rest of the batch still runs.
 // The parser's message quotes the bad item; `where` says which argument or
 // line it stands in (for standard input, which line).
-bool AddChainages(std::string_view text, const std::string& where, std::vector<double>& chainages,
-                  std::ostream& err) {
+template <class Each>
+bool EachChainage(std::string_view text, const std::string& where, std::ostream& err, Each each) {
+    std::vector<double> items;
     try {
-        const std::vector<double> items = ParseChainageList(text);
-        chainages.insert(chainages.end(), items.begin(), items.end());
-        return true;
+        items = ParseChainageList(text);
     } catch (const Failure& failure) {
         err << where << failure.message().text << '\n';
         return false;
     }
+    for (const double Kp : items) each(Kp);
+    return true;
 }
+
+// The batch's output as it is computed: each chainage's row (or three
+// points) is written before the next chainage is read. Standard error keeps
+// the order it has always had: lines about unreadable input as they are met,
+// then every refused chainage, then every warning; the last two are spooled
+// until the end.
+class StreamingBatch {
+public:
+    StreamingBatch(const CurveSetUp& setUp, const CurveInputs& inputs, double Dr, Orientation orientation, bool cass,
+                   bool bom, std::ostream& out)
+        : stepper_(setUp.curve, setUp.design, Dr, orientation, BatchStepper::Texts::Export), cass_(cass), writer_(out) {
+        table_.StartGroup(inputs, setUp.curve, setUp.design);
+        row_.emplace(table_.Groups().back());
+        if (!cass) writer_.text = TableCsvTitleLine(bom);
+    }
+
+    // False once standard output cannot be written: nothing more is computed.
+    bool Place(double Kp) {
+        if (!writer_.Good()) return false;
+        BatchStepper::Step step = stepper_.Place(Kp);
+        if (step.row) {
+            step.row->number = ++rows_;
+            if (cass_)
+                AppendCassPoints(writer_.text, *step.row);
+            else
+                row_->Append(writer_.text, *step.row);
+            writer_.Written();
+        }
+        if (step.refused) refused_.Add(step.refused->KpText + "：" + step.refused->why.text + '\n');
+        if (step.warned) warned_.Add(step.warned->KpText + "：" + step.warned->why.text + '\n');
+        return true;
+    }
+
+    // Writes what is left; returns whether standard output took it all.
+    bool Finish(std::ostream& err) {
+        const bool written = writer_.Flush();
+        anyRefused_ = !refused_.Empty();
+        refused_.WriteTo(err);
+        // Computed, and in the output, but most likely mistyped: told as the
+        // window tells it, without failing the batch.
+        warned_.WriteTo(err);
+        return written;
+    }
+    bool AnyRefused() const { return anyRefused_; }
+
+private:
+    BatchStepper stepper_;
+    PierTable table_;  // holds the group's header only; rows are not kept
+    std::optional<CsvRowWriter> row_;
+    bool cass_;
+    BlockWriter writer_;
+    Spool refused_, warned_;
+    int rows_ = 0;
+    bool anyRefused_ = false;
+};
 
 int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     static const std::vector<std::string> kValued{"xo", "yo", "kj", "xj", "yj", "b",    "r",  "p",
@@ -343,34 +400,27 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
             refused = OptionRefusal{"dr", {ErrorKind::OutOfRange, *problem}};
     if (refused) return OptionValueError(err, options, *refused);
 
-    std::optional<std::vector<double>> range;
+    std::optional<ChainageSteps> range;
     if (const std::optional<int> status = ReadRange(options, !chainageArgs.empty(), range, err)) return *status;
 
+    StreamingBatch batch(setUp, inputs, Dr, orientation, cass, bom, out);
     bool anyRefused = false;
-    std::vector<double> chainages;
+    const auto place = [&batch](double Kp) { return batch.Place(Kp); };
     if (range) {
-        chainages = std::move(*range);
+        for (std::size_t i = 0; i < range->Count() && place(range->At(i)); ++i) {
+        }
     } else if (!chainageArgs.empty()) {
         for (std::size_t n = 0; n < chainageArgs.size(); ++n)
-            anyRefused |= !AddChainages(chainageArgs[n], "第 " + std::to_string(n + 1) + " 个桩号参数：", chainages, err);
+            anyRefused |= !EachChainage(chainageArgs[n], "第 " + std::to_string(n + 1) + " 个桩号参数：", err, place);
     } else {
+        LineReader lines(in);
         std::string line;
-        for (int n = 1; ReadLine(in, line); ++n)
-            anyRefused |= !AddChainages(line, "标准输入第 " + std::to_string(n) + " 行：", chainages, err);
+        for (int n = 1; lines.Next(line); ++n)
+            anyRefused |= !EachChainage(line, "标准输入第 " + std::to_string(n) + " 行：", err, place);
     }
-
-    BatchOutcome outcome = RunBatch(setUp.curve, setUp.design, chainages, Dr, orientation);
-    PierTable table;
-    table.StartGroup(inputs, setUp.curve, setUp.design);
-    for (PierRow& row : outcome.rows) table.Add(std::move(row));
-    for (const BatchRefusal& r : outcome.refused) err << r.KpText << "：" << r.why.text << '\n';
-    anyRefused |= !outcome.refused.empty();
-    // Computed, and in the output, but most likely mistyped: told as the
-    // window tells it, without failing the batch.
-    for (const BatchRefusal& w : outcome.warned) err << w.KpText << "：" << w.why.text << '\n';
-
-    out << (cass ? CassPoints(table) : TableCsv(table, bom)) << std::flush;
-    if (!out) {
+    const bool written = batch.Finish(err);
+    anyRefused |= batch.AnyRefused();
+    if (!written) {
         err << "capbeam-cli batch: 结果无法写出到标准输出。\n";
         return 3;
     }

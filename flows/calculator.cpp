@@ -73,6 +73,29 @@ BatchOutcome Calculator::RunBatch(const std::vector<double>& chainages, double D
     return outcome;
 }
 
+BatchStepper Calculator::StartBatch(double Dr) const {
+    if (!record_.hasCurve) throw Failure(NoCurveMessage());
+    return BatchStepper(record_.curve, record_.design, Dr, orientation_);
+}
+
+void Calculator::AddBatchRows(std::vector<PierRow>& rows) {
+    for (PierRow& row : rows) row = table_.Add(std::move(row));
+    if (!rows.empty()) view_.RecordChanged();
+}
+
+void Calculator::RecordBatch(std::vector<double> chainages, double Dr, bool anyRows) {
+    if (!anyRows) return;
+    journal_.steps.push_back({JobStep::Kind::Batch, {}, orientation_, std::move(chainages), Dr});
+    ++changes_;
+    view_.RecordChanged();
+}
+
+void Calculator::MarkBatchCancelled(std::size_t done, std::size_t total) {
+    table_.NoteOnLatestHeader("  〔批量计算已取消：" + std::to_string(total) + " 个桩号只算了前 " + std::to_string(done) +
+                              " 个〕");
+    view_.RecordChanged();
+}
+
 void Calculator::ExitClicked() { EndProgram(); }
 
 void Calculator::SetOrientation(Orientation orientation) {

@@ -51,6 +51,19 @@ public:
     // Dr breaks its rule.
     BatchOutcome RunBatch(const std::vector<double>& chainages, double Dr);
 
+    // A batch computed elsewhere (the window's worker) joins the table in
+    // chunks: the rows, unnumbered, in the order computed, are numbered as
+    // they are added (each row in `rows` becomes its stored copy).
+    // Throws Failure when there is no set-up, as RunBatch does.
+    BatchStepper StartBatch(double Dr) const;
+    void AddBatchRows(std::vector<PierRow>& rows);
+    // A batch run row by row (AddBatchRows) has ended: the chainages it ran,
+    // in order, go into the journal, so that the job keeps its rows and asks
+    // before they are lost. Nothing when none of them gave a row.
+    void RecordBatch(std::vector<double> chainages, double Dr, bool anyRows);
+    // A batch stopped before its end: its group's header says how far it got.
+    void MarkBatchCancelled(std::size_t done, std::size_t total);
+
     const CalculationRecord& Record() const { return record_; }
     const std::string& Text(Box f) const { return boxes_[Index(f)]; }
     const std::array<std::string, kBoxCount>& Texts() const { return boxes_; }

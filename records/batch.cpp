@@ -55,26 +55,38 @@ bool IsSeparatorAt(std::string_view text, std::size_t i, std::size_t& width) {
 
 }  // namespace
 
-BatchOutcome RunBatch(const Curve& curve, DesignBeam design, const std::vector<double>& chainages, double Dr,
-                      Orientation orientation) {
+BatchStepper::BatchStepper(const Curve& curve, DesignBeam design, double Dr, Orientation orientation, Texts texts)
+    : curve_(curve), design_(design), Dr_(Dr), orientation_(orientation), texts_(texts) {
     if (const std::optional<std::string> problem = HalfWidthProblem(Dr, curve.R))
         throw Failure(ErrorKind::OutOfRange, *problem);
+}
 
+BatchStepper::Step BatchStepper::Place(double Kp) {
+    Step step;
+    if (Kp == 0) Kp = 0;  // -0 reads as 0 when typed; so it does here
+    try {
+        if (!std::isfinite(Kp)) throw Failure(ErrorKind::Overflow, "桩号超出了数值范围，无法计算。请检查桩号。");
+        const BeamPlacement placement = PlaceBeam(curve_, design_, Kp, Dr_, orientation_);
+        if (placement.designAxis) design_.axis = *placement.designAxis;
+        step.row = texts_ == Texts::Boxes ? RowOf(Kp, Dr_, placement) : ExportRowOf(Kp, Dr_, placement);
+        if (std::optional<Message> warning = FarChainageWarning(curve_, design_, Kp))
+            step.warned = BatchRefusal{Kp, KpTextOf(Kp), std::move(*warning)};
+    } catch (const Failure& failure) {
+        step.refused = BatchRefusal{Kp, KpTextOf(Kp), failure.message()};
+    }
+    return step;
+}
+
+BatchOutcome RunBatch(const Curve& curve, DesignBeam design, const std::vector<double>& chainages, double Dr,
+                      Orientation orientation) {
+    BatchStepper stepper(curve, design, Dr, orientation);
     BatchOutcome outcome;
     outcome.rows.reserve(chainages.size());
-    for (double Kp : chainages) {
-        if (Kp == 0) Kp = 0;  // -0 reads as 0 when typed; so it does here
-        try {
-            if (!std::isfinite(Kp))
-                throw Failure(ErrorKind::Overflow, "桩号超出了数值范围，无法计算。请检查桩号。");
-            const BeamPlacement placement = PlaceBeam(curve, design, Kp, Dr, orientation);
-            if (placement.designAxis) design.axis = *placement.designAxis;
-            outcome.rows.push_back(RowOf(Kp, Dr, placement));
-            if (std::optional<Message> warning = FarChainageWarning(curve, design, Kp))
-                outcome.warned.push_back({Kp, KpTextOf(Kp), std::move(*warning)});
-        } catch (const Failure& failure) {
-            outcome.refused.push_back({Kp, KpTextOf(Kp), failure.message()});
-        }
+    for (const double Kp : chainages) {
+        BatchStepper::Step step = stepper.Place(Kp);
+        if (step.row) outcome.rows.push_back(std::move(*step.row));
+        if (step.refused) outcome.refused.push_back(std::move(*step.refused));
+        if (step.warned) outcome.warned.push_back(std::move(*step.warned));
     }
     return outcome;
 }
@@ -107,7 +119,7 @@ std::vector<double> ParseChainageList(std::string_view text) {
     return chainages;
 }
 
-std::vector<double> ChainageRange(double start, double step, double end) {
+ChainageSteps::ChainageSteps(double start, double step, double end) : start_(start), step_(step), end_(end) {
     if (!std::isfinite(start) || !std::isfinite(step) || !std::isfinite(end))
         throw Failure(ErrorKind::OutOfRange, "起点、间距和终点桩号必须都是有限的数。请检查后重新输入。");
     if (step == 0)
@@ -131,19 +143,29 @@ std::vector<double> ChainageRange(double start, double step, double end) {
     while (last > 0 && !within(static_cast<double>(last))) --last;
     while (within(static_cast<double>(last + 1))) ++last;
     if (last >= kMaxBatch) TooMany();
-
-    std::vector<double> chainages;
-    chainages.reserve(last + 1);
-    // Each chainage as typing its text would give it: start + i * step carries
-    // binary residue (0.1 * 3 is 0.30000000000000004), and a chainage meant to
-    // fall on Kj must equal Kj exactly to be computed at the design position.
-    for (std::size_t i = 0; i <= last; ++i) chainages.push_back(AsTyped(start + static_cast<double>(i) * step));
+    onSteps_ = last + 1;
+    count_ = onSteps_;
     // A range from 0 to 2050 every 100 means the pier at 2050 too: an end
     // that is not on a step is the last chainage.
-    if (std::fabs(end - chainages.back()) > kReach) {
-        if (chainages.size() >= kMaxBatch) TooMany();
-        chainages.push_back(end);
+    if (std::fabs(end - At(last)) > kReach) {
+        if (count_ >= kMaxBatch) TooMany();
+        ++count_;
     }
+}
+
+// Each chainage as typing its text would give it: start + i * step carries
+// binary residue (0.1 * 3 is 0.30000000000000004), and a chainage meant to
+// fall on Kj must equal Kj exactly to be computed at the design position.
+double ChainageSteps::At(std::size_t i) const {
+    if (i >= onSteps_) return end_;
+    return AsTyped(start_ + static_cast<double>(i) * step_);
+}
+
+std::vector<double> ChainageRange(double start, double step, double end) {
+    const ChainageSteps steps(start, step, end);
+    std::vector<double> chainages;
+    chainages.reserve(steps.Count());
+    for (std::size_t i = 0; i < steps.Count(); ++i) chainages.push_back(steps.At(i));
     return chainages;
 }
 

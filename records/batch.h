@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,36 @@ struct BatchOutcome {
 BatchOutcome RunBatch(const Curve& curve, DesignBeam design, const std::vector<double>& chainages, double Dr,
                       Orientation orientation);
 
+// The same batch one chainage at a time, for a caller that writes or shows
+// each result before reading the next chainage (the terminal streams, the
+// window's worker hands rows over in chunks): memory does not grow with the
+// number of chainages. Step after step gives exactly RunBatch's rows,
+// refusals and warnings, in its order. The design beam's azimuths a step at
+// Kj leaves are carried to the next step, as RunBatch carries them.
+class BatchStepper {
+public:
+    // Which texts a row gets: every box's (RowOf), or only what the exports
+    // read (ExportRowOf), for a batch that writes its rows and never shows them.
+    enum class Texts { Boxes, Export };
+    // Throws Failure(OutOfRange) when Dr breaks its rule (0 <= Dr < R).
+    BatchStepper(const Curve& curve, DesignBeam design, double Dr, Orientation orientation,
+                 Texts texts = Texts::Boxes);
+
+    struct Step {
+        std::optional<PierRow> row;          // unnumbered; empty when refused
+        std::optional<BatchRefusal> refused;
+        std::optional<BatchRefusal> warned;  // computed, but most likely mistyped
+    };
+    Step Place(double Kp);
+
+private:
+    Curve curve_;
+    DesignBeam design_;
+    double Dr_;
+    Orientation orientation_;
+    Texts texts_;
+};
+
 // Chainages in metres separated by blanks, commas (ASCII or full-width),
 // semicolons (ASCII or full-width), "、", tabs or new lines, each read as a
 // prompt reply is. Throws Failure(TypeMismatch) naming the first item that is
@@ -49,5 +80,19 @@ std::vector<double> ParseChainageList(std::string_view text);
 // wrong sign, or for more than kMaxBatch chainages.
 inline constexpr std::size_t kMaxBatch = 100000;
 std::vector<double> ChainageRange(double start, double step, double end);
+
+// The chainages of ChainageRange without holding them: Count() of them,
+// At(i) the i-th, the same values in the same order. Same refusals.
+class ChainageSteps {
+public:
+    ChainageSteps(double start, double step, double end);
+    std::size_t Count() const { return count_; }
+    double At(std::size_t i) const;
+
+private:
+    double start_, step_, end_;
+    std::size_t onSteps_ = 0;  // start + i * step for i < onSteps_
+    std::size_t count_ = 0;    // onSteps_, or one more when the end is off the steps
+};
 
 }  // namespace capbeam

@@ -50,13 +50,20 @@ std::string TsvCell(std::string_view text) {
     return cell;
 }
 
+bool NeedsQuotes(std::string_view text) {
+    bool quote = !text.empty() && (text.front() == ' ' || text.back() == ' ');
+    for (std::size_t i = 0; i < text.size() && !quote; ++i) {
+        const char c = text[i];
+        quote = c == ',' || c == '"' || c == '\r' || c == '\n';
+    }
+    return quote;
+}
+
 // RFC 4180: a field with a comma, a quote or a line break is quoted, quotes
 // doubled. Fields with a blank at either end are quoted as well, so that no
 // reader trims " 3000" to "3000": the file keeps the boxes' texts exactly.
 std::string CsvField(std::string_view text) {
-    const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos ||
-                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
-    if (!quote) return std::string(text);
+    if (!NeedsQuotes(text)) return std::string(text);
     std::string field = "\"";
     for (char c : text) {
         if (c == '"') field += '"';
@@ -64,6 +71,15 @@ std::string CsvField(std::string_view text) {
     }
     field += '"';
     return field;
+}
+
+// CsvField's text appended in place: a batch writes some twenty fields a
+// row, most of them needing no quotes.
+void AppendCsvField(std::string& out, std::string_view text) {
+    if (NeedsQuotes(text))
+        out += CsvField(text);
+    else
+        out += text;
 }
 
 }  // namespace
@@ -104,12 +120,7 @@ std::string TableTsv(const PierTable& table) {
     return out;
 }
 
-// One table of one shape: every line is a row with the same columns, so that
-// a spreadsheet can sort and filter it and any CSV reader takes it whole. The
-// set-up a row belongs to is therefore given in columns rather than on lines
-// of their own: its group number, and (last, after the boxes' columns) the
-// group's header naming the curve and the design beam.
-std::string TableCsv(const PierTable& table, bool byteOrderMark) {
+std::string TableCsvTitleLine(bool byteOrderMark, const SideWords& sides) {
     std::string out;
     if (byteOrderMark) out += "\xEF\xBB\xBF";
     out += CsvField(kRowNumberTitle);
@@ -117,7 +128,6 @@ std::string TableCsv(const PierTable& table, bool byteOrderMark) {
     out += CsvField(kGroupTitle);
     out += ',';
     out += CsvField(kOrientationTitle);
-    const SideWords sides = SideWordsOf(table);
     for (const ExportColumn& column : kExportColumns) {
         out += ',';
         out += CsvField(WithSideWords(column.title, sides));
@@ -125,22 +135,37 @@ std::string TableCsv(const PierTable& table, bool byteOrderMark) {
     out += ',';
     out += CsvField(kSetUpTitle);
     out += "\r\n";
+    return out;
+}
+
+CsvRowWriter::CsvRowWriter(const PierGroup& group)
+    : group_(std::to_string(group.number)), header_(CsvField(group.header)) {}
+
+void CsvRowWriter::Append(std::string& out, const PierRow& row) const {
+    out += std::to_string(row.number);
+    out += ',';
+    out += group_;
+    out += ',';
+    AppendCsvField(out, OrientationText(row.orientation));
+    for (const ExportColumn& column : kExportColumns) {
+        out += ',';
+        AppendCsvField(out, column.cell(row));
+    }
+    out += ',';
+    out += header_;
+    out += "\r\n";
+}
+
+// One table of one shape: every line is a row with the same columns, so that
+// a spreadsheet can sort and filter it and any CSV reader takes it whole. The
+// set-up a row belongs to is therefore given in columns rather than on lines
+// of their own: its group number, and (last, after the boxes' columns) the
+// group's header naming the curve and the design beam.
+std::string TableCsv(const PierTable& table, bool byteOrderMark) {
+    std::string out = TableCsvTitleLine(byteOrderMark, SideWordsOf(table));
     for (const PierGroup& group : table.Groups()) {
-        const std::string header = CsvField(group.header);
-        for (const PierRow& row : group.rows) {
-            out += std::to_string(row.number);
-            out += ',';
-            out += std::to_string(group.number);
-            out += ',';
-            out += CsvField(OrientationText(row.orientation));
-            for (const ExportColumn& column : kExportColumns) {
-                out += ',';
-                out += CsvField(column.cell(row));
-            }
-            out += ',';
-            out += header;
-            out += "\r\n";
-        }
+        const CsvRowWriter writer(group);
+        for (const PierRow& row : group.rows) writer.Append(out, row);
     }
     return out;
 }
@@ -150,27 +175,29 @@ std::string TableCsv(const PierTable& table, bool byteOrderMark) {
 // and the beam's points have none of their own. H is left empty too: the
 // calculation is in plan only. Lines end in CR LF, as the total stations'
 // transfer programs expect.
-std::string CassPoints(const PierTable& table) {
-    std::string out;
-    const auto point = [&out](const std::string& name, double Y, double X) {
+void AppendCassPoints(std::string& out, const PierRow& row, GroupKind kind) {
+    const auto point = [&out](const std::string& name, std::string_view suffix, double Y, double X) {
         out += name;
+        out += suffix;
         out += ",,";
         out += FixedText(Y);
         out += ',';
         out += FixedText(X);
         out += ",\r\n";
     };
-    for (const PierGroup& group : table.Groups()) {
-        // On an alignment the ends are the left and the right one.
-        const bool alignment = group.kind == GroupKind::Alignment;
-        for (const PierRow& row : group.rows) {
-            const std::string name = "P" + std::to_string(row.number);
-            const BeamEnds& e = row.ends;
-            point(name + "-C", e.Yk, e.Xk);
-            point(name + (alignment ? "-L" : "-IN"), e.Yin, e.Xin);
-            point(name + (alignment ? "-R" : "-OUT"), e.Yout, e.Xout);
-        }
-    }
+    // On an alignment the ends are the left and the right one.
+    const bool alignment = kind == GroupKind::Alignment;
+    const std::string name = "P" + std::to_string(row.number);
+    const BeamEnds& e = row.ends;
+    point(name, "-C", e.Yk, e.Xk);
+    point(name, alignment ? "-L" : "-IN", e.Yin, e.Xin);
+    point(name, alignment ? "-R" : "-OUT", e.Yout, e.Xout);
+}
+
+std::string CassPoints(const PierTable& table) {
+    std::string out;
+    for (const PierGroup& group : table.Groups())
+        for (const PierRow& row : group.rows) AppendCassPoints(out, row, group.kind);
     return out;
 }
 

@@ -33,11 +33,28 @@ std::string TableTsv(const PierTable& table);
 // header; every line is a row (no header lines between groups).
 std::string TableCsv(const PierTable& table, bool byteOrderMark);
 
+// TableCsv a line at a time, for a writer that streams rows as they are
+// computed: the title line (after the byte-order mark when asked), then each
+// row of a group; the lines together are TableCsv's text byte for byte.
+std::string TableCsvTitleLine(bool byteOrderMark, const SideWords& sides = {});
+class CsvRowWriter {
+public:
+    explicit CsvRowWriter(const PierGroup& group);
+    // Appends the row's line; the row must carry its number.
+    void Append(std::string& out, const PierRow& row) const;
+
+private:
+    std::string group_;   // the group's number
+    std::string header_;  // its header as a CSV field
+};
+
 // Total-station coordinate file, one point a line "name,code,Y,X,H" (east
 // before north, H empty): for row n the beam centre "Pn-C", the inner end
 // "Pn-IN" and the outer end "Pn-OUT". Code empty; Y and X in metres with
 // exactly three decimals. Lines end in CR LF. An alignment's rows name their
 // ends "Pn-L" (left) and "Pn-R" (right).
 std::string CassPoints(const PierTable& table);
+// The three points of one numbered row of a group of `kind`, as CassPoints writes them.
+void AppendCassPoints(std::string& out, const PierRow& row, GroupKind kind = GroupKind::SingleCurve);
 
 }  // namespace capbeam

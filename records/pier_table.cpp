@@ -78,6 +78,10 @@ std::string WithSideWords(std::string_view title, const SideWords& words) {
     return t;
 }
 
+void PierTable::NoteOnLatestHeader(const std::string& note) {
+    if (!groups_.empty()) groups_.back().header += note;
+}
+
 PierRow RowOf(double Kp, double Dr, const BeamPlacement& placement) {
     PierRow row;
     row.Kp = Kp;
@@ -97,6 +101,20 @@ PierRow RowOf(double Kp, double Dr, const BeamPlacement& placement) {
                  CoordinateText(e.Xout),
                  CoordinateText(e.Yout),
                  LengthText(e.Lout)};
+    return row;
+}
+
+PierRow ExportRowOf(double Kp, double Dr, const BeamPlacement& placement) {
+    PierRow row;
+    row.Kp = Kp;
+    row.Dr = Dr;
+    row.orientation = placement.orientation;
+    row.routine = placement.routine;
+    row.ends = placement.ends;
+    const auto text = [&row](PierColumn c) -> std::string& { return row.texts[static_cast<std::size_t>(c)]; };
+    text(PierColumn::Kp) = ChainageText(Kp, ChainageForm::Entered);
+    text(PierColumn::Kin) = ChainageText(placement.ends.Kin, ChainageForm::Computed);
+    text(PierColumn::Kout) = ChainageText(placement.ends.Kout, ChainageForm::Computed);
     return row;
 }
 

@@ -66,6 +66,9 @@ public:
     const PierRow& Add(PierRow row);
     // Adds a row to the latest group, which StartAlignmentGroup opened.
     const PierRow& AddAlignmentRow(PierRow row);
+    // Adds `note` to the latest group's header (a batch stopped short says
+    // so there); nothing when there is no group.
+    void NoteOnLatestHeader(const std::string& note);
 
     const std::vector<PierGroup>& Groups() const { return groups_; }
     std::size_t RowCount() const { return rows_; }
@@ -89,5 +92,9 @@ std::string WithSideWords(std::string_view title, const SideWords& words);
 // The row of a placed beam: its texts exactly as the window's boxes show
 // them, and the unrounded results.
 PierRow RowOf(double Kp, double Dr, const BeamPlacement& placement);
+// The same row with only the three chainage texts (Kp, Kin, Kout) written:
+// all that the CSV and CASS exports read besides the unrounded results, for
+// a terminal batch that writes its rows and never shows them.
+PierRow ExportRowOf(double Kp, double Dr, const BeamPlacement& placement);
 
 }  // namespace capbeam

@@ -10,7 +10,8 @@
 #   scripts/screenshot.sh --demo [BUILD_DIR] [OUT_PNG] [DIR]   a set-up and five requests typed
 #       into the prompts as a user would (the worked example's curve, Dr 6 m), then the
 #       picture: the boxes, the plan view with the beams and the pier table. With DIR, also
-#       a batch typed into its dialog (one chainage refused), pictured in DIR.
+#       a batch typed into its dialog (one chainage refused), then the dialog reopened with
+#       what was typed and a range of 100,000 chainages run in it, pictured in DIR.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -66,6 +67,27 @@ if [ "${1:-}" = "--demo-inside" ]; then
     xdotool key Escape
     sleep 0.5
     import -window "$win" "$more/after-batch.png"
+    # The dialog again, holding what was typed: then a range of 100,000
+    # chainages (Down turns to the range, Tab walks start, step and end),
+    # pictured while it runs, its progress bar and 取消 showing.
+    click 830 642
+    dialog=$(xdotool search --sync --onlyvisible --name '^批量计算$' | head -n 1)
+    sleep 0.5
+    import -window "$dialog" "$more/batch-dialog-kept.png"
+    xdotool key Down Tab
+    xdotool type --delay 20 "12200"
+    xdotool key Tab
+    xdotool type --delay 20 "0.003"
+    xdotool key Tab
+    xdotool type --delay 20 "12499.997"
+    xdotool key ctrl+Return
+    sleep 0.4
+    import -window root "$more/batch-running.png"
+    sleep 8
+    import -window "$dialog" "$more/batch-done.png"
+    xdotool key Escape
+    sleep 0.5
+    import -window "$win" "$more/after-long-batch.png"
     exit 0
 fi
 

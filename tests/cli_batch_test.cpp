@@ -105,6 +105,65 @@ TEST(CliBatch, RefusedChainagesAreToldAndTheRestRun) {
     EXPECT_NE(run.err.find("「abc」"), std::string::npos) << run.err;
 }
 
+// Lines as a file or a pipe gives them: LF or CR LF, a last line without a
+// line end, blank lines, and lines split across the reader's 64 kB blocks.
+TEST(CliBatch, EveryShapeOfLineOnStandardInput) {
+    const struct {
+        const char* name;
+        std::string input;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {"LastLineWithoutLineEnd", "1020\n980", {"1020", "980"}},
+        {"CrLf", "1020\r\n980\r\n", {"1020", "980"}},
+        {"BlankLines", "\n\n1020\n\n", {"1020"}},
+        {"Nothing", "", {}},
+        {"OnlyALineEnd", "\n", {}},
+    };
+    for (const auto& c : cases) {
+        const BatchRun run = Batch(With(kCurve, {"--dr", "10"}), c.input);
+        EXPECT_EQ(run.status, 0) << c.name;
+        EXPECT_EQ(run.out, ExampleCsv(c.rows)) << c.name;
+    }
+    // 30,000 lines of 1020 and 980 padded with blanks to cross many blocks.
+    std::string input;
+    std::vector<std::string> rows;
+    for (int i = 0; i < 30000; ++i) {
+        input += (i % 2 ? "   980" : "1020   ") + std::string(i % 7, ' ') + "\n";
+        rows.push_back(i % 2 ? "980" : "1020");
+    }
+    const BatchRun run = Batch(With(kCurve, {"--dr", "10"}), input);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out == ExampleCsv(rows));
+}
+
+// Standard error keeps its order however long the batch: unreadable lines as
+// they are met, then every refused chainage, then every warning, even when
+// the refusals and warnings pass the 64 kB kept in memory and go to a
+// temporary file. 4161.593 is J's chainage plus a full turn (2 pi R) plus
+// 20 m: the beam stands as at 1020, is computed, and is warned of.
+TEST(CliBatch, StandardErrorKeepsItsOrderBeyondWhatMemoryHolds) {
+    const auto lineOf = [](const std::string& chainage) {
+        const BatchRun one = Batch(With(kCurve, {"--dr", "10"}), chainage + "\n");
+        return one.err;
+    };
+    const std::string refused = lineOf("2000"), warned = lineOf("4161.593");
+    ASSERT_EQ(refused.rfind("K 2+ 0：", 0), 0u) << refused;
+    ASSERT_EQ(warned.rfind("K 4+ 161.593：", 0), 0u) << warned;
+    constexpr int kPairs = 3000;  // some 400 kB of each
+    std::string input;
+    for (int i = 0; i < kPairs; ++i) input += (i == 1500 ? "x\n" : "") + std::string("2000 4161.593\n");
+    const BatchRun run = Batch(With(kCurve, {"--dr", "10"}), input);
+    EXPECT_EQ(run.status, 1);
+    std::string expected = "标准输入第 1501 行：";
+    ASSERT_EQ(run.err.rfind(expected, 0), 0u) << run.err.substr(0, 200);
+    const std::size_t firstRefusal = run.err.find('\n') + 1;
+    std::string rest;
+    for (int i = 0; i < kPairs; ++i) rest += refused;
+    for (int i = 0; i < kPairs; ++i) rest += warned;
+    EXPECT_TRUE(run.err.substr(firstRefusal) == rest);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), kPairs + 1);
+}
+
 TEST(CliBatch, NoChainagesIsTheTitleLine) {
     const BatchRun run = Batch(With(kCurve, {"--dr", "10"}), "");
     EXPECT_EQ(run.status, 0);

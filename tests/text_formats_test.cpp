@@ -85,6 +85,9 @@ TEST(FixedText, ThreeDecimalsAfterTheBoxesRounding) {
         {"Negative", -12.3456, "-12.346"},
         {"RoundsUpIntoTheUnits", 999.9996, "1000.000"},
         {"LargeCoordinate", 4567890.1234, "4567890.123"},
+        {"NegativeBelowOneMetre", -0.5, "-0.500"},
+        {"LargestWrittenFromWholeMillimetres", 999999999999.5, "999999999999.500"},
+        {"BeyondThemByTheGeneralConversion", 1e12 + 0.25, "1000000000000.250"},
     };
     for (const auto& r : rows) EXPECT_EQ(FixedText(r.value), r.text) << r.name;
 }
@@ -110,6 +113,10 @@ TEST(NumberText, GeneralFormat) {
         {0, "0"},           {-0.0, "0"},        {0.1 + 0.2, "0.3"},        {1.0 / 3, "0.333333333333333"},
         {-2.0 / 3, "-0.666666666666667"},      {123456789012345.0, "123456789012345"},
         {1e15, "1E+15"},    {1.5e-16, "1.5E-16"}, {57.29577951471995, "57.29577951472"},
+        // Sixteen digits whose rounding carries into a new first digit.
+        {9.999999999999999, "10"}, {-0.09999999999999999, "-0.1"}, {999999999999999.9, "1E+15"},
+        // A typed chainage's metres with the residue of taking off the kilometres.
+        {12195.681 - 12000, "195.681"},
     };
     for (const auto& r : rows) EXPECT_EQ(NumberText(r.value), r.text) << r.value;
 }
