@@ -66,6 +66,12 @@ bool IsChainageText(std::string_view t) {
 }
 
 bool IsFieldText(Box field, std::string_view t) {
+    // A new curve empties the results of the previous one: the lower block's
+    // boxes as the window opens (the centre's X keeps its one blank).
+    const bool result = field == Box::BeamChainage || field == Box::BeamX || field == Box::BeamY ||
+                        (BoxNumber(field) >= BoxNumber(Box::InnerChainage) &&
+                         BoxNumber(field) <= BoxNumber(Box::OuterLength));
+    if (result && t == (field == Box::BeamX ? " " : "")) return true;
     switch (field) {
         case Box::CurveCentreX: case Box::CurveCentreY: case Box::DesignX: case Box::DesignY:
             return !t.empty() && t[0] == ' ' && IsNumberText(t.substr(1));
