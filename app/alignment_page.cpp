@@ -15,7 +15,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QTableView>
@@ -123,12 +124,6 @@ std::vector<QStringList> ElementRowsOf(const LandXmlAlignment& a) {
 
 }  // namespace
 
-struct AlignmentPage::BeamInputs {
-    Chainage Kj;
-    double Bdms = 90;
-    double DL = 0, DR = 0;
-};
-
 AlignmentPage::AlignmentPage(Calculator& logic, QWidget* parent) : QWidget(parent), logic_(logic) {
     setObjectName(QStringLiteral("AlignmentPage"));
     setAccessibleName(QStringLiteral("道路线形"));
@@ -156,7 +151,53 @@ AlignmentPage::AlignmentPage(Calculator& logic, QWidget* parent) : QWidget(paren
     // The plan draws the edges at the half-widths as they are typed.
     for (const char* name : {"DLEdit", "DREdit"})
         connect(Field(name), &QLineEdit::editingFinished, this, [this] { emit AlignmentChanged(); });
+    // The design beam's fields belong to the job as typed.
+    for (const char* name : {"KjEdit", "BEdit", "DLEdit", "DREdit"})
+        connect(Field(name), &QLineEdit::textChanged, this, [this] { KeepInJob(); });
     Derive();
+}
+
+std::vector<std::string> AlignmentPage::BeamFields() const {
+    std::vector<std::string> fields;
+    for (const char* name : {"KjEdit", "BEdit", "DLEdit", "DREdit"}) fields.push_back(Field(name)->text().toStdString());
+    return fields;
+}
+
+void AlignmentPage::KeepInJob() {
+    if (showingJob_) return;
+    const std::string table = model_->CsvText();
+    std::optional<JobAlignment> kept;
+    if (!model_->Rows().empty())
+        kept = JobAlignment{model_->Kind() == AlignmentTableKind::Jd ? JobAlignment::Kind::JdTable
+                                                                      : JobAlignment::Kind::ElementTable,
+                            name_.toStdString(), table};
+    const auto before = logic_.Changes();
+    logic_.SetAlignmentPage(kept, BeamFields());
+    if (logic_.Changes() != before) emit JobChanged();
+}
+
+void AlignmentPage::ShowJob() {
+    const Job job = logic_.CurrentJob();
+    {
+        const QScopedValueRollback<bool> quiet(showingJob_, true);
+        const bool elements = job.page && job.page->kind == JobAlignment::Kind::ElementTable;
+        name_ = job.page ? Text(job.page->name) : QStringLiteral("手工输入");
+        {
+            const QSignalBlocker block(elementKind_);
+            (elements ? elementKind_ : jdKind_)->setChecked(true);
+        }
+        model_->SetKind(elements ? AlignmentTableKind::Element : AlignmentTableKind::Jd);
+        model_->SetRows(job.page ? AlignmentTableModel::RowsOfCsv(job.page->table) : std::vector<QStringList>{});
+        const char* names[] = {"KjEdit", "BEdit", "DLEdit", "DREdit"};
+        for (std::size_t i = 0; i < 4; ++i) {
+            const QString text = i < job.pageFields.size() ? Text(job.pageFields[i]) : QString();
+            Field(names[i])->setText(i == 1 && text.isEmpty() && job.pageFields.empty() ? QStringLiteral("90") : text);
+        }
+        input_->resizeColumnsToContents();
+        beamStatus_->clear();
+        lookUpStatus_->clear();
+    }
+    emit AlignmentChanged();
 }
 
 QLineEdit* AlignmentPage::Field(const char* objectName) const {
@@ -351,9 +392,7 @@ void AlignmentPage::SetKind(bool elements) {
 void AlignmentPage::Derive() {
     const std::string text = model_->CsvText();
     road_.reset();
-    groups_.clear();
-    groupKey_.clear();
-    ++revision_;
+    KeepInJob();
     if (model_->Rows().empty()) {
         Show(tableStatus_, QStringLiteral("请输入或粘贴交点表（或线元表），也可以打开 CSV 文件或导入 LandXML 文件。"), false);
     } else {
@@ -442,27 +481,15 @@ bool AlignmentPage::OpenFile(const QString& path) {
     }
 }
 
-bool AlignmentPage::Save(const QString& path, const std::string& content, QString& why) {
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) ok = file.write(content.data(), static_cast<qint64>(content.size())) == static_cast<qint64>(content.size());
-    if (ok) ok = file.commit();
-    if (!ok) {
-        why = file.errorString();
-        file.cancelWriting();
-    }
-    return ok;
-}
-
 bool AlignmentPage::SaveFile(const QString& path) {
     QString why;
-    if (!Save(path, model_->CsvText(true), why)) {
-        Show(tableStatus_, QStringLiteral("线形表没有保存到“%1”（%2）。请换一个文件夹或文件名再保存。").arg(QDir::toNativeSeparators(path), why),
-             true);
+    if (!SaveWholeFile(path, model_->CsvText(true), why)) {
+        Show(tableStatus_, QStringLiteral("线形表没有保存。") + why, true);
         return false;
     }
     name_ = QFileInfo(path).fileName();
     lastFolder_ = QFileInfo(path).absolutePath();
+    KeepInJob();
     Show(tableStatus_, QStringLiteral("线形表已保存到 %1").arg(QDir::toNativeSeparators(path)), false);
     return true;
 }
@@ -478,117 +505,47 @@ bool AlignmentPage::PasteText(const QString& text) {
     return true;
 }
 
-std::optional<AlignmentPage::BeamInputs> AlignmentPage::ReadBeamInputs(QString& why) const {
+bool AlignmentPage::BeamFieldsReadable() {
     if (!road_) {
-        why = QStringLiteral("还没有可用的线形。请先在上面的表格中输入线形，并按提示改正。");
-        return std::nullopt;
-    }
-    BeamInputs in;
-    const auto text = [this](const char* name) { return Field(name)->text().trimmed().toStdString(); };
-    try {
-        if (text("KjEdit").empty()) {
-            why = QStringLiteral("请输入设计盖梁的中桩桩号 Kj，例如 K0+250 或 250。");
-            return std::nullopt;
-        }
-        in.Kj = ReadChainage(text("KjEdit"));
-    } catch (const Failure& failure) {
-        why = QStringLiteral("设计中桩 Kj：") + Text(failure.message().text);
-        return std::nullopt;
-    }
-    try {
-        in.Bdms = ReadSkewReply(text("BEdit"));
-    } catch (const Failure& failure) {
-        why = QStringLiteral("交角 B：") + Text(failure.message().text);
-        return std::nullopt;
-    }
-    if (const auto problem = SkewProblem(in.Bdms)) {
-        why = QStringLiteral("交角 B：") + Text(*problem);
-        return std::nullopt;
-    }
-    const auto halfWidth = [&](const char* name, const QString& caption, double& D) {
-        try {
-            D = ReadDouble(text(name));
-        } catch (const Failure& failure) {
-            why = caption + QStringLiteral("：") + Text(failure.message().text);
-            return false;
-        }
-        if (!(D >= 0 && std::isfinite(D))) {
-            why = caption + QStringLiteral("：路基半幅宽度不能是负数。请输入 0 或正数（米）。");
-            return false;
-        }
-        return true;
-    };
-    if (text("DREdit").empty()) {
-        why = QStringLiteral("请输入右侧路基半幅宽度 DR（米）；左右相同时左半幅可以不填。");
-        return std::nullopt;
-    }
-    if (!halfWidth("DREdit", QStringLiteral("右半幅 DR"), in.DR)) return std::nullopt;
-    in.DL = in.DR;
-    if (!text("DLEdit").empty() && !halfWidth("DLEdit", QStringLiteral("左半幅 DL"), in.DL)) return std::nullopt;
-    return in;
-}
-
-bool AlignmentPage::Place(const std::vector<Chainage>& chainages, const BeamInputs& in) {
-    const Road& road = road_->road;
-    const Orientation shown = logic_.GetOrientation();
-    BeamDesign design;
-    design.Bdms = in.Bdms;
-    design.DL = in.DL;
-    design.DR = in.DR;
-    design.orientation = shown == Orientation::Tangent ? BeamOrientation::Tangent : BeamOrientation::Parallel;
-    try {
-        design.Kj = road.DistanceOf(in.Kj);
-        PlaceBeam(road.Line(), design, design.Kj);
-    } catch (const Failure& failure) {
-        Show(beamStatus_, QStringLiteral("设计盖梁（Kj %1）放不上：%2").arg(Text(TypedChainageCell(in.Kj)), Text(failure.message().text)), true);
+        Show(beamStatus_, QStringLiteral("还没有可用的线形。请先在上面的表格中输入线形，并按提示改正。"), true);
         return false;
     }
-    std::vector<PierRow> rows;
-    QStringList refused;
-    for (const Chainage& Kp : chainages) {
-        try {
-            const BeamEnds e = PlaceBeam(road.Line(), design, road.DistanceOf(Kp));
-            rows.push_back(AlignmentRowOf(road, Kp, e, shown));
-        } catch (const Failure& failure) {
-            refused << Text(TypedChainageCell(Kp)) + QStringLiteral("：") + Text(failure.message().text);
-        }
+    try {
+        ReadAlignmentBeamDesign(BeamFields());
+    } catch (const Failure& failure) {
+        Show(beamStatus_, Text(failure.message().text), true);
+        return false;
     }
-    if (chainages.size() == 1 && rows.empty()) {
+    return true;
+}
+
+bool AlignmentPage::Place(const std::vector<Chainage>& chainages) {
+    AlignmentBeamsOutcome outcome;
+    try {
+        outcome = logic_.PlaceOnAlignment(*road_, BeamFields(), chainages);
+    } catch (const Failure& failure) {
+        Show(beamStatus_, Text(failure.message().text), true);
+        return false;
+    }
+    QStringList refused;
+    for (const auto& [Kp, why] : outcome.refused) refused << Text(TypedChainageCell(Kp)) + QStringLiteral("：") + Text(why);
+    if (chainages.size() == 1 && outcome.placed == 0) {
         Show(beamStatus_, QStringLiteral("中桩 ") + refused.front() + QStringLiteral("\n请改正中桩桩号 Kp 后再计算。"), true);
         return false;
     }
-    // A new group whenever the alignment or the design beam changed since
-    // the group last opened here, or the pier table moved on to another
-    // group; none for a batch of which nothing could be placed.
-    PierTable& table = logic_.EditTable();
-    const std::string description = AlignmentGroupDescription(name_.toStdString(), in.Kj, in.Bdms, in.DL, in.DR);
-    const std::string key = std::to_string(revision_) + "|" + description;
-    if (!rows.empty() && (key != groupKey_ || table.Groups().empty() ||
-                          table.Groups().back().number != (groups_.empty() ? -1 : groups_.back()))) {
-        table.StartAlignmentGroup(description);
-        groups_.push_back(table.Groups().back().number);
-        groupKey_ = key;
-    }
-    for (PierRow& row : rows) table.AddAlignmentRow(std::move(row));
-    const int placed = static_cast<int>(rows.size());
-    if (placed > 0) emit TableChanged();
-    QString text = QStringLiteral("已算出 %1 根盖梁，记入计算记录（左侧在前）。").arg(placed);
+    if (outcome.placed > 0) emit TableChanged();
+    QString text = QStringLiteral("已算出 %1 根盖梁，记入计算记录（左侧在前）。").arg(outcome.placed);
     if (!refused.isEmpty()) {
         text += QStringLiteral("\n%1 个桩号不能计算：\n").arg(refused.size());
         text += QStringList(refused.mid(0, 5)).join(QLatin1Char('\n'));
         if (refused.size() > 5) text += QStringLiteral("\n……（另有 %1 个）").arg(refused.size() - 5);
     }
-    Show(beamStatus_, text, placed == 0);
+    Show(beamStatus_, text, outcome.placed == 0);
     return refused.isEmpty();
 }
 
 bool AlignmentPage::ComputeBeam() {
-    QString why;
-    const auto in = ReadBeamInputs(why);
-    if (!in) {
-        Show(beamStatus_, why, true);
-        return false;
-    }
+    if (!BeamFieldsReadable()) return false;
     const std::string KpText = Field("KpEdit")->text().trimmed().toStdString();
     if (KpText.empty()) {
         Show(beamStatus_, QStringLiteral("请输入中桩桩号 Kp，例如 K0+300 或 300。"), true);
@@ -601,16 +558,11 @@ bool AlignmentPage::ComputeBeam() {
         Show(beamStatus_, QStringLiteral("中桩 Kp：") + Text(failure.message().text), true);
         return false;
     }
-    return Place({Kp}, *in);
+    return Place({Kp});
 }
 
 bool AlignmentPage::RunBatch() {
-    QString why;
-    const auto in = ReadBeamInputs(why);
-    if (!in) {
-        Show(beamStatus_, why, true);
-        return false;
-    }
+    if (!BeamFieldsReadable()) return false;
     std::vector<double> metres;
     try {
         const std::string list = Field("ListEdit")->text().trimmed().toStdString();
@@ -631,7 +583,7 @@ bool AlignmentPage::RunBatch() {
     }
     std::vector<Chainage> chainages;
     for (const double K : metres) chainages.push_back({K, kAnyStretch});
-    return Place(chainages, *in);
+    return Place(chainages);
 }
 
 bool AlignmentPage::LookUpCoordinates() {
@@ -709,9 +661,10 @@ PlanScene AlignmentPage::Scene() const {
     };
     DR = width("DREdit");
     DL = Field("DLEdit")->text().trimmed().isEmpty() ? DR : width("DLEdit");
+    const std::vector<int> groups = logic_.GroupsOn(logic_.CurrentJob().page.value_or(JobAlignment{}));
     std::vector<const PierRow*> rows;
     for (const PierGroup& g : logic_.Table().Groups())
-        if (std::find(groups_.begin(), groups_.end(), g.number) != groups_.end())
+        if (std::find(groups.begin(), groups.end(), g.number) != groups.end())
             for (const PierRow& r : g.rows) rows.push_back(&r);
     return AlignmentPlanScene(*road_, DL, DR, rows);
 }

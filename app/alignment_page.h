@@ -46,6 +46,10 @@ public:
     bool LookUpCoordinates();
     bool LookUpChainage();
 
+    // Shows the job's alignment table and design beam fields (after a job
+    // was opened or a new one begun).
+    void ShowJob();
+
     // The alignment as last read from the table, if the readers took it.
     const std::optional<LoadedRoad>& Loaded() const { return road_; }
     // The plan of the alignment and of its beams in the pier table.
@@ -65,6 +69,8 @@ signals:
     void TableChanged();
     // The alignment or its half-widths changed: the plan should be drawn again.
     void AlignmentChanged();
+    // The table or the design beam's fields changed: the job has changed.
+    void JobChanged();
 
 private:
     QWidget* BuildInput();
@@ -76,11 +82,13 @@ private:
     void SetKind(bool elements);
     // Refusals, in red; results in the usual colour.
     static void Show(QLabel* label, const QString& text, bool refused);
-    bool Save(const QString& path, const std::string& content, QString& why);
-    // The design beam from the page's boxes, or a refusal.
-    struct BeamInputs;
-    std::optional<BeamInputs> ReadBeamInputs(QString& why) const;
-    bool Place(const std::vector<Chainage>& chainages, const BeamInputs& inputs);
+    // The design beam's fields Kj B DL DR as typed.
+    std::vector<std::string> BeamFields() const;
+    // Whether there is an alignment and the design beam's fields read; shows why not.
+    bool BeamFieldsReadable();
+    bool Place(const std::vector<Chainage>& chainages);
+    // The table and the fields into the job.
+    void KeepInJob();
 
     Calculator& logic_;
     AlignmentTableModel* model_ = nullptr;
@@ -94,9 +102,7 @@ private:
     QLabel* lookUpStatus_ = nullptr;
     std::optional<LoadedRoad> road_;
     QString name_ = QStringLiteral("手工输入");  // the file's name, for the pier table's group header
-    int revision_ = 0;                         // counts the alignments read, to tell groups apart
-    std::string groupKey_;                     // the settings of the alignment group last opened
-    std::vector<int> groups_;                  // pier-table groups placed on the current alignment
+    bool showingJob_ = false;                  // while a job's table is shown: it is the job's already
     QString lastFolder_;
 };
 

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDevice>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -14,6 +15,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QStyleFactory>
 #include <QTranslator>
 #include <cmath>
@@ -171,6 +173,39 @@ void ShowMessageBox(QWidget* parent, const QString& objectName, const QString& t
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
     box.exec();
+}
+
+QString SaveFailureText(const QString& path, int fileError, const QString& systemText) {
+    QString why;
+    switch (static_cast<QFileDevice::FileError>(fileError)) {
+        case QFileDevice::OpenError:
+            why = QStringLiteral("无法在这里创建文件：文件夹不存在、没有写入权限，或同名文件正被其他程序占用");
+            break;
+        case QFileDevice::PermissionsError: why = QStringLiteral("没有写入这个文件夹的权限"); break;
+        case QFileDevice::WriteError:
+        case QFileDevice::ResourceError: why = QStringLiteral("写入时出错：磁盘可能已满、已写保护或已被拔出"); break;
+        case QFileDevice::RenameError:
+            why = QStringLiteral("无法替换原有的同名文件：它可能是只读的，或正被其他程序（例如电子表格）打开");
+            break;
+        default: why = QStringLiteral("系统报告：") + systemText; break;
+    }
+    return QStringLiteral("文件“%1”没有保存。\n%2。\n计算记录仍然完整保留；请关闭占用该文件的程序，或换一个文件夹或文件名后再保存一次。")
+        .arg(QDir::toNativeSeparators(path), why);
+}
+
+bool SaveWholeFile(const QString& path, std::string_view bytes, QString& why) {
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok) ok = file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+    // Qt 6.4's commit() does not see a failed flush of its buffer (a full
+    // disk): it would put a cut-short file in place of the old one.
+    if (ok) ok = file.flush() && file.error() == QFileDevice::NoError;
+    if (ok) ok = file.commit();
+    if (!ok) {
+        why = SaveFailureText(path, file.error(), file.errorString());
+        file.cancelWriting();
+    }
+    return ok;
 }
 
 }  // namespace capbeam

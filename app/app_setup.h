@@ -26,6 +26,15 @@ QString WindowFontFamily();
 QFont WindowFont(double pointSize);
 int PointsToPixels(double pointSize);
 
+// Writes `bytes` to the file at `path` whole or not at all: QSaveFile writes
+// beside the target and replaces it only when every byte is written, so a
+// full disk or a crash mid-save leaves the earlier file as it was. On
+// failure, `why` says so in a surveyor's words (SaveFailureText).
+bool SaveWholeFile(const QString& path, std::string_view bytes, QString& why);
+// Why a save failed: what went wrong with the file at `path` and what to
+// do; the work is still there.
+QString SaveFailureText(const QString& path, int fileError, const QString& systemText);
+
 // The program's icon: 32x32 two-colour, 32x32 16-colour and 16x16 16-colour.
 QIcon AppIcon();
 

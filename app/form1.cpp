@@ -1,5 +1,7 @@
 #include "app/form1.h"
 
+#include "app/alignment_page.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
@@ -22,6 +24,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/alignment_page.h"
 #include "app/app_setup.h"
 #include "app/caption.h"
 #include "app/job_menu.h"
@@ -121,6 +124,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     // A new orientation is a change of the job too.
     for (auto* choice : panel_->findChildren<QRadioButton*>())
         connect(choice, &QRadioButton::toggled, this, [this] { jobs_->Changed(); });
+    // So is the alignment page's table and design beam.
+    connect(panel_->Alignment(), &AlignmentPage::JobChanged, this, [this] { jobs_->Changed(); });
 
     split_ = new QSplitter(Qt::Horizontal);
     split_->setObjectName(QStringLiteral("WindowSplitter"));
@@ -265,6 +270,7 @@ void Form1::JobReplaced() {
     if (auto* choice = panel_->findChild<QRadioButton*>(tangent ? QStringLiteral("OrientationTangent")
                                                                 : QStringLiteral("OrientationParallel")))
         choice->setChecked(true);
+    panel_->Alignment()->ShowJob();
     RecordChanged();
 }
 

@@ -172,7 +172,7 @@ QString JobFiles::Name() const {
 
 bool JobFiles::Modified() const { return logic_.Changes() != saved_; }
 
-bool JobFiles::WorthKeeping() const { return !path_.isEmpty() || !logic_.CurrentJob().steps.empty(); }
+bool JobFiles::WorthKeeping() const { return !path_.isEmpty() || !logic_.CurrentJob().Blank(); }
 
 void JobFiles::Refresh() {
     window_->setWindowTitle(QStringLiteral("%1[*] - %2").arg(Name(), Q(kTitle)));
@@ -204,12 +204,8 @@ void JobFiles::WriteRecovery() {
     if (!path_.isEmpty())
         job.kept[kRecoveryOf] =
             QJsonDocument(QJsonArray{QFileInfo(path_).absoluteFilePath()}).toJson(QJsonDocument::Compact).mid(1).chopped(1).toStdString();
-    const std::string bytes = WriteJob(job);
-    QSaveFile file(RecoveryPath());
-    if (file.open(QIODevice::WriteOnly) &&
-        file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) &&
-        file.flush() && file.error() == QFileDevice::NoError)
-        file.commit();  // else the earlier recovery file stays: better than a cut-short one
+    QString ignored;  // a recovery file that cannot be written leaves the earlier one, not a cut-short one
+    SaveWholeFile(RecoveryPath(), WriteJob(job), ignored);
 }
 
 void JobFiles::DropRecovery() {
@@ -313,19 +309,8 @@ bool JobFiles::SaveAs() {
 }
 
 bool JobFiles::SaveTo(const QString& path) {
-    const std::string bytes = WriteJob(logic_.CurrentJob());
-    // QSaveFile writes beside the target and replaces it only when all is
-    // written: a failed save leaves the earlier file as it was.
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) ok = file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
-    // Qt 6.4's commit() does not see a failed flush of its buffer (a full
-    // disk): it would put a cut-short file in place of the old one.
-    if (ok) ok = file.flush() && file.error() == QFileDevice::NoError;
-    if (ok) ok = file.commit();
-    if (!ok) {
-        const QString text = SaveFailureText(path, file.error(), file.errorString());
-        file.cancelWriting();
+    QString text;
+    if (!SaveWholeFile(path, WriteJob(logic_.CurrentJob()), text)) {
         showMessage(QStringLiteral("作业没有保存"), text);
         return false;
     }

@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -44,24 +43,6 @@ QPushButton* NamedButton(const char* name, const QString& text) {
 }
 
 }  // namespace
-
-QString SaveFailureText(const QString& path, int fileError, const QString& systemText) {
-    QString why;
-    switch (static_cast<QFileDevice::FileError>(fileError)) {
-        case QFileDevice::OpenError:
-            why = QStringLiteral("无法在这里创建文件：文件夹不存在、没有写入权限，或同名文件正被其他程序占用");
-            break;
-        case QFileDevice::PermissionsError: why = QStringLiteral("没有写入这个文件夹的权限"); break;
-        case QFileDevice::WriteError:
-        case QFileDevice::ResourceError: why = QStringLiteral("写入时出错：磁盘可能已满、已写保护或已被拔出"); break;
-        case QFileDevice::RenameError:
-            why = QStringLiteral("无法替换原有的同名文件：它可能是只读的，或正被其他程序（例如电子表格）打开");
-            break;
-        default: why = QStringLiteral("系统报告：") + systemText; break;
-    }
-    return QStringLiteral("文件“%1”没有保存。\n%2。\n计算记录仍然完整保留；请关闭占用该文件的程序，或换一个文件夹或文件名后再保存一次。")
-        .arg(QDir::toNativeSeparators(path), why);
-}
 
 SidePanel::SidePanel(Calculator& logic, QWidget* parent) : QWidget(parent), logic_(logic) {
     setObjectName(QStringLiteral("SidePanel"));
@@ -256,15 +237,8 @@ void SidePanel::SaveWithChooser(const QString& caption, const QString& name, con
 }
 
 bool SidePanel::Save(const QString& path, const std::string& content) {
-    // QSaveFile writes beside the target and replaces it only when all is
-    // written: a failed save leaves any earlier file as it was.
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) ok = file.write(content.data(), static_cast<qint64>(content.size())) == static_cast<qint64>(content.size());
-    if (ok) ok = file.commit();
-    if (!ok) {
-        const QString text = SaveFailureText(path, file.error(), file.errorString());
-        file.cancelWriting();
+    QString text;
+    if (!SaveWholeFile(path, content, text)) {
         status_->setText(QStringLiteral("没有保存：") + QDir::toNativeSeparators(path));
         showMessage(QStringLiteral("文件没有保存"), text);
         return false;

@@ -82,8 +82,4 @@ private:
     BatchInputs batchInputs_;  // the batch dialog's last inputs, for its next opening
 };
 
-// Why a save failed, in a surveyor's words: what went wrong with the file at
-// `path` and what to do; the table is still there.
-QString SaveFailureText(const QString& path, int fileError, const QString& systemText);
-
 }  // namespace capbeam

@@ -17,6 +17,7 @@
 #include "core/failure.h"
 #include "core/rules.h"
 #include "core/text_formats.h"
+#include "flows/alignment_beams.h"
 #include "geometry/element_table.h"
 #include "geometry/jd_table.h"
 #include "geometry/road.h"
@@ -295,6 +296,15 @@ LoadedRoad LoadRoadOption(const std::string& path, std::ostream& err) {
     }
 }
 
+// A job's alignment, read as a file of its kind.
+LoadedRoad JobRoad(const JobAlignment& alignment) {
+    try {
+        return LoadAlignment(alignment);
+    } catch (const Failure& failure) {
+        Refuse("作业的线形「" + alignment.name + "」：" + failure.message().text);
+    }
+}
+
 // A half-width: a finite length, not negative.
 double HalfWidthOption(const ParsedArgs& parsed, const std::string& name, double otherwise) {
     const double D = NumberOption(parsed, name, otherwise);
@@ -407,8 +417,9 @@ int InverseCommand(const ParsedArgs& parsed, std::istream& in, std::ostream& out
     return Finish(csv, anyRefused, out, err, "inverse");
 }
 
-int BatchCommand(const ParsedArgs& parsed, std::istream& in, std::ostream& out, std::ostream& err) {
-    const std::string& path = RequiredOption(parsed, "alignment");
+int BatchCommand(const ParsedArgs& parsed, std::istream& in, std::ostream& out, std::ostream& err,
+                 const JobAlignment* given) {
+    const std::string path = given ? given->name : RequiredOption(parsed, "alignment");
     const std::string& KjText = RequiredOption(parsed, "kj");
     const std::string& Btext = RequiredOption(parsed, "b");
     RequiredOption(parsed, "dr");
@@ -429,7 +440,7 @@ int BatchCommand(const ParsedArgs& parsed, std::istream& in, std::ostream& out, 
         else if (it->second != "parallel")
             Refuse("--orientation 只能是 parallel 或 tangent，不能是「" + it->second + "」。");
     }
-    const LoadedRoad loaded = LoadRoadOption(path, err);
+    const LoadedRoad loaded = given ? JobRoad(*given) : LoadRoadOption(path, err);
     // The design beam itself must stand on the road: a batch that cannot run
     // says so before a long list on standard input is taken in.
     BeamDesign design;
@@ -510,7 +521,8 @@ bool IsAlignmentCommand(const std::vector<std::string>& args) {
     });
 }
 
-int RunAlignmentCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+int RunAlignmentCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+                    const JobAlignment* road) {
     const CommandShape* shape = args.empty() ? nullptr : ShapeOf(args[0]);
     if (!shape) {
         err << "capbeam-cli: 不认识的命令。\n";
@@ -531,7 +543,7 @@ int RunAlignmentCli(const std::vector<std::string>& args, std::istream& in, std:
         if (command == "alignment") return AlignmentCommand(parsed, out, err);
         if (command == "coord") return CoordCommand(parsed, in, out, err);
         if (command == "inverse") return InverseCommand(parsed, in, out, err);
-        return BatchCommand(parsed, in, out, err);
+        return BatchCommand(parsed, in, out, err, road);
     } catch (const CommandError& refused) {
         err << "capbeam-cli " << command << ": " << refused.text << '\n';
         return 2;

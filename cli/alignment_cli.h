@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "records/job.h"
+
 // The terminal's commands on a whole road alignment, read from a JD-table or
 // element-table CSV or a LandXML file:
 //   alignment FILE                              the main points
@@ -21,7 +23,10 @@ namespace capbeam {
 // or `inverse` first, or `batch` with an --alignment option.
 bool IsAlignmentCommand(const std::vector<std::string>& args);
 
-// Runs the command named by args[0]; returns the exit status.
-int RunAlignmentCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
+// Runs the command named by args[0]; returns the exit status. `road`, when
+// given, is the alignment a batch runs on instead of an --alignment file
+// (a job's).
+int RunAlignmentCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+                    const JobAlignment* road = nullptr);
 
 }  // namespace capbeam

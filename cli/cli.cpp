@@ -432,8 +432,13 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     if (IsAlignmentCommand(args)) return RunAlignmentCli(args, in, out, err);
     if (!args.empty() && args[0] == "batch") {
-        const auto batch = BatchArgumentsWithJob(std::vector<std::string>(args.begin() + 1, args.end()), err);
-        return batch ? RunBatchCli(*batch, in, out, err) : 2;
+        auto batch = BatchArgumentsWithJob(std::vector<std::string>(args.begin() + 1, args.end()), err);
+        if (!batch) return 2;
+        if (batch->alignment) {
+            batch->args.insert(batch->args.begin(), "batch");
+            return RunAlignmentCli(batch->args, in, out, err, &*batch->alignment);
+        }
+        return RunBatchCli(batch->args, in, out, err);
     }
     bool fields = false;
     Orientation orientation = Orientation::Parallel;

@@ -32,7 +32,7 @@ bool Gives(const std::vector<std::string>& args, const std::string& name) {
 }  // namespace
 #endif
 
-std::optional<std::vector<std::string>> BatchArgumentsWithJob(const std::vector<std::string>& args, std::ostream& err) {
+std::optional<JobBatch> BatchArgumentsWithJob(const std::vector<std::string>& args, std::ostream& err) {
     std::vector<std::string> rest;
     std::optional<std::string> path;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -49,7 +49,7 @@ std::optional<std::vector<std::string>> BatchArgumentsWithJob(const std::vector<
             rest.push_back(a);
         }
     }
-    if (!path) return args;  // no job: the batch reads its options as ever (a bare --job is told there)
+    if (!path) return JobBatch{args, std::nullopt};  // no job: the batch reads its options as ever (a bare --job is told there)
 #ifndef CAPBEAM_WITH_JOBS
     err << "capbeam-cli batch: 这个版本的 capbeam-cli 编译时没有 Qt，不能读作业文件；请把平曲线数据写成选项。\n";
     return std::nullopt;
@@ -57,21 +57,36 @@ std::optional<std::vector<std::string>> BatchArgumentsWithJob(const std::vector<
 
     JobSummary summary;
     const JobStep* setUp = nullptr;
+    JobBatch batch;
     try {
         const Job job = ReadJobFile(*path);
         summary = SummariseJob(job);
         for (const JobStep& step : job.steps)
             if (step.kind == JobStep::Kind::SetUp) setUp = &step;
-        if (!setUp) throw Failure(ErrorKind::NoCurve, "作业里还没有完成的“进行计算”（平曲线和设计盖梁），没有可以计算的平曲线。");
         std::vector<std::string> added;
-        const std::vector<std::string>& names = ReplyNames(JobStep::Kind::SetUp);
-        for (std::size_t n = 0; n < names.size(); ++n) {
-            std::string option = names[n];
-            std::transform(option.begin(), option.end(), option.begin(),
-                           [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
-            if (!Gives(rest, option)) added.insert(added.end(), {"--" + option, setUp->replies[n]});
+        const auto add = [&](const std::string& option, const std::string& value) {
+            if (!Gives(rest, option)) added.insert(added.end(), {"--" + option, value});
+        };
+        if (summary.alignment) {
+            batch.alignment = summary.alignment;
+            const std::vector<std::string>& f = summary.alignmentFields;
+            const auto field = [&](std::size_t i) { return i < f.size() ? f[i] : std::string(); };
+            if (!field(0).empty()) add("kj", field(0));
+            if (!field(1).empty()) add("b", field(1));
+            if (!field(3).empty()) add("dr", field(3));
+            if (!field(2).empty()) add("dl", field(2));
+        } else {
+            if (!setUp)
+                throw Failure(ErrorKind::NoCurve, "作业里还没有完成的“进行计算”（平曲线和设计盖梁），也没有道路线形，没有可以计算的线路。");
+            const std::vector<std::string>& names = ReplyNames(JobStep::Kind::SetUp);
+            for (std::size_t n = 0; n < names.size(); ++n) {
+                std::string option = names[n];
+                std::transform(option.begin(), option.end(), option.begin(),
+                               [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
+                add(option, setUp->replies[n]);
+            }
+            if (summary.hasDr) add("dr", Exact(summary.Dr));
         }
-        if (summary.hasDr && !Gives(rest, "dr")) added.insert(added.end(), {"--dr", Exact(summary.Dr)});
         if (!Gives(rest, "orientation"))
             added.insert(added.end(),
                          {"--orientation", summary.orientation == Orientation::Tangent ? "tangent" : "parallel"});
@@ -96,13 +111,18 @@ std::optional<std::vector<std::string>> BatchArgumentsWithJob(const std::vector<
             if (summary.chainages.empty())
                 throw Failure(ErrorKind::NoCurve, "作业的计算记录里还没有桩号；请在命令行写出要计算的桩号。");
             if (std::find(rest.begin(), rest.end(), "--") == rest.end()) rest.push_back("--");
-            for (const double Kp : summary.chainages) rest.push_back(Exact(Kp));
+            if (summary.alignment)
+                for (const Chainage& Kp : summary.stations)
+                    rest.push_back(Exact(Kp.value) + (Kp.stretch >= 0 ? "[" + std::to_string(Kp.stretch) + "]" : ""));
+            else
+                for (const double Kp : summary.chainages) rest.push_back(Exact(Kp));
         }
     } catch (const Failure& failure) {
         err << "capbeam-cli batch: " << JobOpenFailureText(*path, failure.message().text) << '\n';
         return std::nullopt;
     }
-    return rest;
+    batch.args = std::move(rest);
+    return batch;
 #endif
 }
 

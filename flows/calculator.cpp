@@ -43,7 +43,8 @@ bool Calculator::SetUpCurveClicked() {
     SetUpOutcome outcome;
     if (!RunHandler([&] { outcome = RunCurveSetUp(*this, record_); })) return false;
     table_.StartGroup(outcome.inputs, record_.curve, record_.design);
-    journal_.steps.push_back({JobStep::Kind::SetUp, replies_, orientation_, {}, 0});
+    // A set-up does not depend on the orientation; its step names none.
+    journal_.steps.push_back({JobStep::Kind::SetUp, replies_, Orientation::Parallel, {}, 0, -1, {}});
     ++changes_;
     view_.RecordChanged();
     if (outcome.warning) view_.ShowMessage(*outcome.warning);
@@ -54,7 +55,7 @@ bool Calculator::ComputeBeamClicked() {
     BeamPlacement placement;
     if (!RunHandler([&] { placement = RunRequest(*this, record_, orientation_); })) return false;
     table_.Add(RowOf(record_.request.Kp, record_.request.Dr, placement));
-    journal_.steps.push_back({JobStep::Kind::Request, replies_, orientation_, {}, 0});
+    journal_.steps.push_back({JobStep::Kind::Request, replies_, orientation_, {}, 0, -1, {}});
     ++changes_;
     view_.RecordChanged();
     if (std::optional<Message> warning = FarChainageWarning(record_.curve, record_.design, record_.request.Kp))
@@ -67,7 +68,7 @@ BatchOutcome Calculator::RunBatch(const std::vector<double>& chainages, double D
     BatchOutcome outcome = capbeam::RunBatch(record_.curve, record_.design, chainages, Dr, orientation_);
     for (PierRow& row : outcome.rows) row = table_.Add(std::move(row));
     if (outcome.rows.empty()) return outcome;
-    journal_.steps.push_back({JobStep::Kind::Batch, {}, orientation_, chainages, Dr});
+    journal_.steps.push_back({JobStep::Kind::Batch, {}, orientation_, chainages, Dr, -1, {}});
     ++changes_;
     view_.RecordChanged();
     return outcome;
@@ -85,7 +86,7 @@ void Calculator::AddBatchRows(std::vector<PierRow>& rows) {
 
 void Calculator::RecordBatch(std::vector<double> chainages, double Dr, bool anyRows) {
     if (!anyRows) return;
-    journal_.steps.push_back({JobStep::Kind::Batch, {}, orientation_, std::move(chainages), Dr});
+    journal_.steps.push_back({JobStep::Kind::Batch, {}, orientation_, std::move(chainages), Dr, -1, {}});
     ++changes_;
     view_.RecordChanged();
 }
@@ -94,6 +95,74 @@ void Calculator::MarkBatchCancelled(std::size_t done, std::size_t total) {
     table_.NoteOnLatestHeader("  〔批量计算已取消：" + std::to_string(total) + " 个桩号只算了前 " + std::to_string(done) +
                               " 个〕");
     view_.RecordChanged();
+}
+
+void Calculator::SetAlignmentPage(std::optional<JobAlignment> table, std::vector<std::string> fields) {
+    if (table && table->table.empty()) table.reset();
+    if (table == journal_.page && fields == journal_.pageFields) return;
+    journal_.page = std::move(table);
+    journal_.pageFields = std::move(fields);
+    ++changes_;
+}
+
+AlignmentBeamsOutcome Calculator::PlaceOnAlignment(const LoadedRoad& road, const std::vector<std::string>& fields,
+                                                   const std::vector<Chainage>& chainages) {
+    const AlignmentBeamDesign in = ReadAlignmentBeamDesign(fields);
+    BeamDesign design;
+    design.Bdms = in.Bdms;
+    design.DL = in.DL;
+    design.DR = in.DR;
+    design.orientation = orientation_ == Orientation::Tangent ? BeamOrientation::Tangent : BeamOrientation::Parallel;
+    try {
+        design.Kj = road.road.DistanceOf(in.Kj);
+        PlaceBeam(road.road.Line(), design, design.Kj);
+    } catch (const Failure& failure) {
+        throw Failure(ErrorKind::OutOfRange,
+                      "设计盖梁（Kj " + TypedChainageCell(in.Kj) + "）放不上：" + failure.message().text);
+    }
+    AlignmentBeamsOutcome outcome;
+    std::vector<PierRow> rows;
+    for (const Chainage& Kp : chainages) {
+        try {
+            const BeamEnds e = PlaceBeam(road.road.Line(), design, road.road.DistanceOf(Kp));
+            rows.push_back(AlignmentRowOf(road.road, Kp, e, orientation_));
+        } catch (const Failure& failure) {
+            outcome.refused.emplace_back(Kp, failure.message().text);
+        }
+    }
+    if (rows.empty()) return outcome;
+
+    // The alignment beams stand on: the page's table, kept once in the job.
+    const JobAlignment table = journal_.page.value_or(JobAlignment{});
+    if (journal_.alignments.empty() || !(journal_.alignments.back() == table)) journal_.alignments.push_back(table);
+    const int alignment = static_cast<int>(journal_.alignments.size()) - 1;
+    const std::string description = AlignmentGroupDescription(table.name, in.Kj, in.Bdms, in.DL, in.DR);
+    const std::string key = std::to_string(alignment) + "|" + description;
+    if (key != alignmentGroupKey_ || table_.Groups().empty() || table_.Groups().back().number != alignmentGroup_) {
+        table_.StartAlignmentGroup(description);
+        alignmentGroup_ = table_.Groups().back().number;
+        alignmentGroupKey_ = key;
+        alignmentGroups_.emplace_back(alignmentGroup_, alignment);
+    }
+    for (PierRow& row : rows) table_.AddAlignmentRow(std::move(row));
+    outcome.placed = static_cast<int>(rows.size());
+    JobStep step;
+    step.kind = JobStep::Kind::AlignmentBeams;
+    step.replies = fields;
+    step.orientation = orientation_;
+    step.alignment = alignment;
+    step.stations = chainages;
+    journal_.steps.push_back(std::move(step));
+    ++changes_;
+    view_.RecordChanged();
+    return outcome;
+}
+
+std::vector<int> Calculator::GroupsOn(const JobAlignment& alignment) const {
+    std::vector<int> groups;
+    for (const auto& [group, index] : alignmentGroups_)
+        if (journal_.alignments[static_cast<std::size_t>(index)] == alignment) groups.push_back(group);
+    return groups;
 }
 
 void Calculator::ExitClicked() { EndProgram(); }
@@ -115,6 +184,9 @@ void Calculator::Adopt(const Calculator& other) {
     orientation_ = other.orientation_;
     table_ = other.table_;
     journal_ = other.journal_;
+    alignmentGroupKey_ = other.alignmentGroupKey_;
+    alignmentGroup_ = other.alignmentGroup_;
+    alignmentGroups_ = other.alignmentGroups_;
     ++changes_;
     for (int n = 1; n <= kBoxCount; ++n) SetText(BoxAt(n), other.boxes_[Index(BoxAt(n))]);
     view_.JobReplaced();

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "flows/alignment_beams.h"
 #include "flows/calculation_record.h"
 #include "flows/window_ops.h"
 #include "records/batch.h"
@@ -72,6 +73,23 @@ public:
     // The alignment page adds its groups of beams here: one record of the run.
     PierTable& EditTable() { return table_; }
 
+    // The alignment page's table (typed, perhaps not readable yet; nothing
+    // when empty) and its design beam's fields Kj B DL DR as shown: kept in
+    // the job, a change to save when either differs.
+    void SetAlignmentPage(std::optional<JobAlignment> table, std::vector<std::string> fields);
+    // Beams centred at `chainages` on `road`, which the page read from its
+    // table now, with the design beam of the page's fields and the window's
+    // orientation, into the pier table: a new group whenever the alignment
+    // or the design beam changed since this group opened, or the table moved
+    // on to another group; none when no chainage gives a beam. Throws Failure
+    // before any beam when the fields are refused or the design beam does
+    // not stand on the road.
+    AlignmentBeamsOutcome PlaceOnAlignment(const LoadedRoad& road, const std::vector<std::string>& fields,
+                                           const std::vector<Chainage>& chainages);
+
+    // The pier-table groups of beams placed on `alignment` (the same table).
+    std::vector<int> GroupsOn(const JobAlignment& alignment) const;
+
     // The job: every completed click as typed, and the orientation. Opening
     // it replays those clicks (flows/job_replay.h).
     Job CurrentJob() const;
@@ -101,6 +119,9 @@ private:
     Orientation orientation_ = Orientation::Parallel;
     PierTable table_;
     Job journal_;                      // the steps and the fields kept for later versions
+    std::string alignmentGroupKey_;    // the alignment and design beam of the group last opened on one
+    int alignmentGroup_ = -1;          // that group's number
+    std::vector<std::pair<int, int>> alignmentGroups_;  // each alignment group's number and its alignment
     std::vector<std::string> replies_;  // the accepted replies of the click now running
     unsigned long long changes_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "flows/job_replay.h"
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -10,7 +11,8 @@ namespace {
 std::string StepName(const JobStep& step, std::size_t number) {
     const char* what = step.kind == JobStep::Kind::SetUp     ? "进行计算"
                        : step.kind == JobStep::Kind::Request ? "座标计算"
-                                                             : "批量计算";
+                       : step.kind == JobStep::Kind::Batch   ? "批量计算"
+                                                             : "道路线形上的盖梁";
     return "作业的第 " + std::to_string(number) + " 步（" + what + "）";
 }
 
@@ -61,10 +63,11 @@ private:
 void ReplayJob(const Job& job, Calculator& target) {
     ReplayView view;
     Calculator scratch(view);
+    std::map<int, LoadedRoad> roads;  // each alignment read once
     std::size_t number = 0;
     for (const JobStep& step : job.steps) {
         view.Start(step, StepName(step, ++number));
-        scratch.SetOrientation(step.orientation);
+        if (step.kind != JobStep::Kind::SetUp) scratch.SetOrientation(step.orientation);
         switch (step.kind) {
             case JobStep::Kind::SetUp:
                 if (!scratch.SetUpCurveClicked()) Refuse(view.Problem().value_or(StepName(step, number) + "没有完成。"));
@@ -79,8 +82,25 @@ void ReplayJob(const Job& job, Calculator& target) {
                     Refuse(StepName(step, number) + "不能完成：" + failure.message().text);
                 }
                 break;
+            case JobStep::Kind::AlignmentBeams: {
+                if (step.alignment < 0 || static_cast<std::size_t>(step.alignment) >= job.alignments.size())
+                    Refuse(StepName(step, number) + "所用的线形不在作业中。");
+                const JobAlignment& table = job.alignments[static_cast<std::size_t>(step.alignment)];
+                int placed = 0;
+                try {
+                    auto road = roads.find(step.alignment);
+                    if (road == roads.end()) road = roads.emplace(step.alignment, LoadAlignment(table)).first;
+                    scratch.SetAlignmentPage(table, step.replies);
+                    placed = scratch.PlaceOnAlignment(road->second, step.replies, step.stations).placed;
+                } catch (const Failure& failure) {
+                    Refuse(StepName(step, number) + "不能完成：" + failure.message().text);
+                }
+                if (placed == 0) Refuse(StepName(step, number) + "的桩号都不能计算。");
+                break;
+            }
         }
     }
+    scratch.SetAlignmentPage(job.page, job.pageFields);
     scratch.SetOrientation(job.orientation);
     scratch.KeepFields(job.kept);
     target.Adopt(scratch);
@@ -111,6 +131,22 @@ JobSummary SummariseJob(const Job& job) {
     }
     if (!groups.empty())
         for (const PierRow& row : groups.back().rows) summary.chainages.push_back(row.Kp);
+
+    const Job kept = calculator.CurrentJob();
+    const JobStep* beams = nullptr;
+    for (const JobStep& step : kept.steps)
+        if (step.kind == JobStep::Kind::AlignmentBeams) beams = &step;
+    if (!groups.empty() ? groups.back().kind == GroupKind::Alignment : (!summary.hasCurve && kept.page)) {
+        if (beams && !groups.empty()) {
+            summary.alignment = kept.alignments[static_cast<std::size_t>(beams->alignment)];
+            summary.alignmentFields = beams->replies;
+        } else {
+            summary.alignment = kept.page;
+            summary.alignmentFields = kept.pageFields;
+        }
+        if (!groups.empty())
+            for (const PierRow& row : groups.back().rows) summary.stations.push_back({row.Kp, row.KpStretch});
+    }
     return summary;
 }
 

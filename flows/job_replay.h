@@ -1,5 +1,9 @@
 #pragma once
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "flows/calculator.h"
 #include "records/job.h"
 
@@ -23,6 +27,12 @@ struct JobSummary {
     bool hasDr = false;
     Orientation orientation = Orientation::Parallel;
     std::vector<double> chainages;  // the pier table's Kp, in table order
+    // When the latest beams stand on a whole alignment (or the job has only
+    // an alignment): that alignment, its design beam's fields Kj B DL DR as
+    // typed, and the latest group's chainages, each with its stretch.
+    std::optional<JobAlignment> alignment;
+    std::vector<std::string> alignmentFields;
+    std::vector<Chainage> stations;
 };
 JobSummary SummariseJob(const Job& job);
 

@@ -80,6 +80,7 @@ std::string AlignmentGroupDescription(std::string_view name, const Chainage& Kj,
 PierRow AlignmentRowOf(const Road& road, const Chainage& Kp, const BeamEnds& ends, Orientation orientation) {
     PierRow row;
     row.Kp = Kp.value;
+    row.KpStretch = Kp.stretch;
     row.orientation = orientation;
     row.ends = ends;
     row.ends.Kin = road.ChainageOf(ends.Kin).value;

@@ -41,6 +41,7 @@ const char* ActionName(JobStep::Kind kind) {
         case JobStep::Kind::SetUp: return "setup";
         case JobStep::Kind::Request: return "request";
         case JobStep::Kind::Batch: return "batch";
+        case JobStep::Kind::AlignmentBeams: return "alignment-beams";
     }
     return "";
 }
@@ -50,7 +51,11 @@ double ReadNumber(const QJsonValue& value, const std::string& what) {
     return value.toDouble();
 }
 
-JobStep ReadStep(const QJsonValue& value, std::size_t number) {
+std::vector<std::string> ReadTexts(const QJsonObject& typed, const std::vector<std::string>& names,
+                                   const std::string& where);
+Chainage ReadStation(const QJsonValue& item, const std::string& where);
+
+JobStep ReadStep(const QJsonValue& value, std::size_t number, std::size_t alignments) {
     const std::string where = "第 " + std::to_string(number) + " 步（journal 中）";
     if (!value.isObject()) Refuse(where + "不是一个对象。");
     const QJsonObject object = value.toObject();
@@ -62,8 +67,11 @@ JobStep ReadStep(const QJsonValue& value, std::size_t number) {
         step.kind = JobStep::Kind::Request;
     else if (action == QJsonValue(QStringLiteral("batch")))
         step.kind = JobStep::Kind::Batch;
+    else if (action == QJsonValue(QStringLiteral("alignment-beams")))
+        step.kind = JobStep::Kind::AlignmentBeams;
     else
-        Refuse(where + "的 action 不是 \"setup\"、\"request\" 或 \"batch\"；它可能来自更新版本的程序，请更新本程序后再打开。");
+        Refuse(where + "的 action 不是 \"setup\"、\"request\"、\"batch\" 或 \"alignment-beams\"；"
+                       "它可能来自更新版本的程序，请更新本程序后再打开。");
 
     if (step.kind == JobStep::Kind::Batch) {
         step.orientation = ReadOrientation(object, where);
@@ -77,21 +85,94 @@ JobStep ReadStep(const QJsonValue& value, std::size_t number) {
             step.chainages.push_back(ReadNumber(item, where + "的 chainages 中每一项"));
         return step;
     }
-    if (step.kind == JobStep::Kind::Request) step.orientation = ReadOrientation(object, where);
+    if (step.kind != JobStep::Kind::SetUp) step.orientation = ReadOrientation(object, where);
     const QJsonValue replies = object.value(QStringLiteral("replies"));
     if (!replies.isObject()) Refuse(where + "缺少 replies（输入的各项数值）。");
-    const QJsonObject typed = replies.toObject();
-    for (const std::string& name : ReplyNames(step.kind)) {
-        const QJsonValue reply = typed.value(Qs(name));
-        if (!reply.isString()) Refuse(where + "缺少 " + name + " 的输入值（应当是输入时的文字，例如 \"500\"）。");
-        step.replies.push_back(Utf8(reply.toString()));
+    step.replies = ReadTexts(replies.toObject(), ReplyNames(step.kind), where);
+    if (step.kind == JobStep::Kind::AlignmentBeams) {
+        const QJsonValue index = object.value(QStringLiteral("alignment"));
+        if (!index.isDouble() || index.toDouble() != std::floor(index.toDouble()) || index.toDouble() < 0 ||
+            index.toDouble() >= static_cast<double>(alignments))
+            Refuse(where + "的 alignment 应当是 alignments 中一条线形的序号（从 0 起）。");
+        step.alignment = static_cast<int>(index.toDouble());
+        const QJsonValue list = object.value(QStringLiteral("chainages"));
+        if (!list.isArray()) Refuse(where + "的 chainages 应当是一列桩号。");
+        if (static_cast<std::size_t>(list.toArray().size()) > kMaxJobChainages)
+            Refuse(where + "的桩号超过 100000 个。");
+        for (const QJsonValue& item : list.toArray()) step.stations.push_back(ReadStation(item, where));
     }
     return step;
 }
 
+std::vector<std::string> ReadTexts(const QJsonObject& typed, const std::vector<std::string>& names,
+                                   const std::string& where) {
+    std::vector<std::string> texts;
+    for (const std::string& name : names) {
+        const QJsonValue reply = typed.value(Qs(name));
+        if (!reply.isString()) Refuse(where + "缺少 " + name + " 的输入值（应当是输入时的文字，例如 \"500\"）。");
+        texts.push_back(Utf8(reply.toString()));
+    }
+    return texts;
+}
+
+// A beam's chainage on an alignment: metres, or [metres, stretch] where the
+// user named the stretch of a chainage that occurs twice.
+Chainage ReadStation(const QJsonValue& item, const std::string& where) {
+    const std::string what = where + "的 chainages 中每一项应当是以米为单位的数，或 [数, 段号]。";
+    if (item.isDouble()) return {ReadNumber(item, what), kAnyStretch};
+    if (!item.isArray() || item.toArray().size() != 2) Refuse(what);
+    const QJsonValue stretch = item.toArray().at(1);
+    if (!stretch.isDouble() || stretch.toDouble() != std::floor(stretch.toDouble()) || stretch.toDouble() < 0 ||
+        stretch.toDouble() > 100000)
+        Refuse(what);
+    return {ReadNumber(item.toArray().at(0), what), static_cast<int>(stretch.toDouble())};
+}
+
+QJsonValue StationValue(const Chainage& c) {
+    if (c.stretch == kAnyStretch) return c.value;
+    return QJsonArray{c.value, c.stretch};
+}
+
+const char* AlignmentKindName(JobAlignment::Kind kind) {
+    return kind == JobAlignment::Kind::ElementTable ? "elements" : "jd";
+}
+
+JobAlignment ReadAlignment(const QJsonValue& value, const std::string& where) {
+    if (!value.isObject()) Refuse(where + "不是一个对象。");
+    const QJsonObject object = value.toObject();
+    JobAlignment a;
+    const QJsonValue kind = object.value(QStringLiteral("kind"));
+    if (kind == QJsonValue(QStringLiteral("jd")))
+        a.kind = JobAlignment::Kind::JdTable;
+    else if (kind == QJsonValue(QStringLiteral("elements")))
+        a.kind = JobAlignment::Kind::ElementTable;
+    else
+        Refuse(where + "的 kind 只能是 \"jd\"（交点表）或 \"elements\"（线元表）。");
+    const QJsonValue name = object.value(QStringLiteral("name"));
+    const QJsonValue table = object.value(QStringLiteral("table"));
+    if (!name.isString() || !table.isString()) Refuse(where + "缺少 name 或 table（线形表的文字）。");
+    a.name = Utf8(name.toString());
+    a.table = Utf8(table.toString());
+    return a;
+}
+
+QJsonObject AlignmentObject(const JobAlignment& a) {
+    QJsonObject object;
+    object.insert(QStringLiteral("kind"), QString::fromLatin1(AlignmentKindName(a.kind)));
+    object.insert(QStringLiteral("name"), Qs(a.name));
+    object.insert(QStringLiteral("table"), Qs(a.table));
+    return object;
+}
+
+const std::vector<std::string>& PageFieldNames() {
+    static const std::vector<std::string> kNames{"Kj", "B", "DL", "DR"};
+    return kNames;
+}
+
 bool Known(const QString& key) {
     static const QStringList kKnown{QStringLiteral("format"), QStringLiteral("version"), QStringLiteral("minor"),
-                                    QStringLiteral("orientation"), QStringLiteral("journal")};
+                                    QStringLiteral("orientation"), QStringLiteral("journal"),
+                                    QStringLiteral("alignments"), QStringLiteral("alignmentPage")};
     return kKnown.contains(key);
 }
 
@@ -101,7 +182,13 @@ const std::vector<std::string>& ReplyNames(JobStep::Kind kind) {
     static const std::vector<std::string> kSetUp{"Xo", "Yo", "Kj", "Xj", "Yj", "B", "R", "P"};
     static const std::vector<std::string> kRequest{"Kp", "Dr", "mb"};
     static const std::vector<std::string> kNone;
-    return kind == JobStep::Kind::SetUp ? kSetUp : kind == JobStep::Kind::Request ? kRequest : kNone;
+    switch (kind) {
+        case JobStep::Kind::SetUp: return kSetUp;
+        case JobStep::Kind::Request: return kRequest;
+        case JobStep::Kind::AlignmentBeams: return PageFieldNames();
+        case JobStep::Kind::Batch: break;
+    }
+    return kNone;
 }
 
 std::string WriteJob(const Job& job) {
@@ -121,6 +208,12 @@ std::string WriteJob(const Job& job) {
         entry.insert(QStringLiteral("action"), QString::fromLatin1(ActionName(step.kind)));
         if (step.kind != JobStep::Kind::SetUp)
             entry.insert(QStringLiteral("orientation"), QString::fromLatin1(OrientationName(step.orientation)));
+        if (step.kind == JobStep::Kind::AlignmentBeams) {
+            entry.insert(QStringLiteral("alignment"), step.alignment);
+            QJsonArray chainages;
+            for (const Chainage& c : step.stations) chainages.append(StationValue(c));
+            entry.insert(QStringLiteral("chainages"), chainages);
+        }
         if (step.kind == JobStep::Kind::Batch) {
             entry.insert(QStringLiteral("Dr"), step.Dr);
             QJsonArray chainages;
@@ -136,6 +229,20 @@ std::string WriteJob(const Job& job) {
         journal.append(entry);
     }
     root.insert(QStringLiteral("journal"), journal);
+    if (!job.alignments.empty()) {
+        QJsonArray alignments;
+        for (const JobAlignment& a : job.alignments) alignments.append(AlignmentObject(a));
+        root.insert(QStringLiteral("alignments"), alignments);
+    }
+    if (job.page || !job.pageFields.empty()) {
+        QJsonObject page;
+        if (job.page) page.insert(QStringLiteral("alignment"), AlignmentObject(*job.page));
+        QJsonObject fields;
+        for (std::size_t i = 0; i < PageFieldNames().size() && i < job.pageFields.size(); ++i)
+            fields.insert(Qs(PageFieldNames()[i]), Qs(job.pageFields[i]));
+        page.insert(QStringLiteral("fields"), fields);
+        root.insert(QStringLiteral("alignmentPage"), page);
+    }
     return QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
 }
 
@@ -171,6 +278,23 @@ Job ReadJob(std::string_view bytes) {
 
     Job job;
     job.orientation = ReadOrientation(root, "文件");
+    if (const QJsonValue alignments = root.value(QStringLiteral("alignments")); !alignments.isUndefined()) {
+        if (!alignments.isArray()) Refuse("alignments 应当是一列线形。");
+        if (static_cast<std::size_t>(alignments.toArray().size()) > kMaxJobSteps) Refuse("线形太多（超过 100000 条）。");
+        for (const QJsonValue& a : alignments.toArray())
+            job.alignments.push_back(ReadAlignment(a, "第 " + std::to_string(job.alignments.size() + 1) + " 条线形（alignments 中）"));
+    }
+    if (const QJsonValue page = root.value(QStringLiteral("alignmentPage")); !page.isUndefined()) {
+        if (!page.isObject()) Refuse("alignmentPage 应当是一个对象。");
+        const QJsonObject object = page.toObject();
+        if (object.contains(QStringLiteral("alignment")))
+            job.page = ReadAlignment(object.value(QStringLiteral("alignment")), "道路线形页的线形（alignmentPage 中）");
+        const QJsonValue fields = object.value(QStringLiteral("fields"));
+        if (!fields.isUndefined()) {
+            if (!fields.isObject()) Refuse("alignmentPage 的 fields 应当是一个对象。");
+            job.pageFields = ReadTexts(fields.toObject(), PageFieldNames(), "道路线形页（alignmentPage 中）");
+        }
+    }
     const QJsonValue journal = root.value(QStringLiteral("journal"));
     if (!journal.isArray()) Refuse("缺少 journal（计算步骤的记录）。");
     const QJsonArray steps = journal.toArray();
@@ -178,7 +302,7 @@ Job ReadJob(std::string_view bytes) {
     std::size_t number = 0;
     std::size_t chainages = 0;
     for (const QJsonValue& step : steps) {
-        job.steps.push_back(ReadStep(step, ++number));
+        job.steps.push_back(ReadStep(step, ++number, job.alignments.size()));
         chainages += job.steps.back().chainages.size();
         // Opening replays every chainage: a bounded job opens in seconds, not hours.
         if (chainages > 10 * kMaxJobChainages) Refuse("批量计算的桩号合计超过 1000000 个。");

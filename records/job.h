@@ -2,10 +2,12 @@
 
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "geometry/chainage_equations.h"
 #include "geometry/single_curve.h"
 
 // A job: one bridge's work, as a journal of what the user did (each set-up
@@ -23,38 +25,70 @@ inline constexpr char kJobFormat[] = "capbeam-job";
 // A file of a newer major version is refused; a newer minor version only
 // adds fields, which an older reader keeps (top level) or ignores.
 inline constexpr int kJobVersion = 1;
-inline constexpr int kJobMinorVersion = 0;
+inline constexpr int kJobMinorVersion = 1;  // 1: alignments and their beams
 // Larger files are refused before they are parsed: a bridge's job is a few
 // kilobytes, and a huge file is not one.
 inline constexpr std::size_t kMaxJobBytes = 16u << 20;
 inline constexpr std::size_t kMaxJobSteps = 100000;
 inline constexpr std::size_t kMaxJobChainages = 100000;  // in one batch step (the batch's own limit)
 
+// A whole road alignment as the alignment page's table held it: its rows as
+// CSV text in the table formats (records/alignment_csv.h), read by the same
+// readers as a file, and the name its pier-table groups carry (the file it
+// came from, or 手工输入).
+struct JobAlignment {
+    enum class Kind { JdTable, ElementTable };
+    Kind kind = Kind::JdTable;
+    std::string name;
+    std::string table;
+    bool operator==(const JobAlignment& o) const { return kind == o.kind && name == o.name && table == o.table; }
+};
+
 // One completed click, in the order the user made them.
 struct JobStep {
-    enum class Kind { SetUp, Request, Batch };
+    enum class Kind { SetUp, Request, Batch, AlignmentBeams };
     Kind kind = Kind::SetUp;
-    // SetUp: the eight replies Xo Yo Kj Xj Yj B R P; Request: Kp Dr mb.
+    // SetUp: the eight replies Xo Yo Kj Xj Yj B R P; Request: Kp Dr mb;
+    // AlignmentBeams: the design beam's fields Kj B DL DR as typed.
     std::vector<std::string> replies;
-    Orientation orientation = Orientation::Parallel;  // Request, Batch
+    Orientation orientation = Orientation::Parallel;  // Request, Batch, AlignmentBeams
     std::vector<double> chainages;                    // Batch, metres
     double Dr = 0;                                    // Batch
+    int alignment = -1;                               // AlignmentBeams: which of Job::alignments
+    std::vector<Chainage> stations;                   // AlignmentBeams: the beams' chainages
     bool operator==(const JobStep& o) const {
+        const auto sameStations = [&] {
+            if (stations.size() != o.stations.size()) return false;
+            for (std::size_t i = 0; i < stations.size(); ++i)
+                if (stations[i].value != o.stations[i].value || stations[i].stretch != o.stations[i].stretch)
+                    return false;
+            return true;
+        };
         return kind == o.kind && replies == o.replies && orientation == o.orientation &&
-               chainages == o.chainages && Dr == o.Dr;
+               chainages == o.chainages && Dr == o.Dr && alignment == o.alignment && sameStations();
     }
 };
 
 struct Job {
     std::vector<JobStep> steps;
     Orientation orientation = Orientation::Parallel;  // the window's choice now
+    // The alignments beams were placed on, each once, in the order first used.
+    std::vector<JobAlignment> alignments;
+    // The alignment page's table now (typed, perhaps not yet readable), and
+    // the design beam's fields as the page shows them (Kj B DL DR): what the
+    // page shows again when the job is opened.
+    std::optional<JobAlignment> page;
+    std::vector<std::string> pageFields;
     // Top-level fields this version does not know (room for pier names, an
     // alignment, points along beams, a station from a later minor version),
     // each its JSON text, written back unchanged.
     std::map<std::string, std::string> kept;
     bool operator==(const Job& o) const {
-        return steps == o.steps && orientation == o.orientation && kept == o.kept;
+        return steps == o.steps && orientation == o.orientation && alignments == o.alignments &&
+               page == o.page && pageFields == o.pageFields && kept == o.kept;
     }
+    // Nothing worth keeping: no click completed and no alignment typed.
+    bool Blank() const { return steps.empty() && (!page || page->table.empty()); }
 };
 
 // The field names of a step's replies, in the order the prompts ask them.

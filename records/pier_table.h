@@ -27,6 +27,7 @@ std::string_view OrientationText(Orientation orientation);
 struct PierRow {
     int number = 0;  // 1, 2, ... through the whole run
     double Kp = 0;
+    int KpStretch = -1;  // on an alignment with chainage equations: the stretch the user named for Kp
     double Dr = 0;
     Orientation orientation = Orientation::Parallel;
     int routine = 0;

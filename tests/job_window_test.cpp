@@ -4,6 +4,7 @@
 // change nothing; the recovery file after a crash.
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -14,6 +15,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
+#include "app/alignment_page.h"
+#include "app/alignment_table_model.h"
 #include "app/app_setup.h"
 #include "app/job_menu.h"
 #include "app/pier_table_model.h"
@@ -112,6 +115,50 @@ private slots:
         QVERIFY(other.findChild<QRadioButton*>(QStringLiteral("OrientationParallel"))->isChecked());
     }
 
+    // The alignment page's table, its design beam and its beams are part of
+    // the job: typing a table is a change to save, and reopening shows the
+    // table, the fields, the rows and the plan as they were.
+    void anAlignmentIsKeptInTheJob() {
+        AlignmentPage* page = form_->Panel()->Alignment();
+        QVERIFY(page->PasteText(QStringLiteral("QD\tK0+000\t3000\t5000\nJD1\t\t3400\t5300\t600\t120\t120\n"
+                                               "JD2\t\t3650\t5900\t800\t100\t80\nZD\t\t3800\t6500\n")));
+        QVERIFY(page->Loaded().has_value());
+        QVERIFY(form_->isWindowModified());
+        const QList<QPair<const char*, const char*>> fields{
+            {"KjEdit", "K0+250"}, {"BEdit", "60.3015"}, {"DREdit", "11"}, {"ListEdit", "300, 350, 99999"}};
+        for (const auto& [name, text] : fields) page->Field(name)->setText(QString::fromUtf8(text));
+        QVERIFY(!page->RunBatch());  // 99999 is beyond the road; the rest are placed
+        page->Field("KpEdit")->setText(QStringLiteral("K0+900"));
+        QVERIFY(page->ComputeBeam());
+        QCOMPARE(TableLines(*form_).size(), 4);  // a header and three rows
+        page->Field("BEdit")->setText(QStringLiteral("75"));  // shown, not yet used
+        const QString path = folder_->filePath(QStringLiteral("线形.capbeam"));
+        QVERIFY(form_->Jobs()->SaveTo(path));
+
+        ScriptedForm1 other;
+        other.show();
+        QVERIFY(other.Jobs()->OpenPath(path));
+        AlignmentPage* reopened = other.Panel()->Alignment();
+        QCOMPARE(reopened->InputModel()->CsvText(), page->InputModel()->CsvText());
+        QVERIFY(reopened->Loaded().has_value());
+        for (const char* name : {"KjEdit", "BEdit", "DLEdit", "DREdit"})
+            QCOMPARE(reopened->Field(name)->text(), page->Field(name)->text());
+        QCOMPARE(TableLines(other), TableLines(*form_));
+        QCOMPARE(reopened->Scene().beams.size(), page->Scene().beams.size());
+        QCOMPARE(reopened->Scene().beams.size(), std::size_t{3});
+        QVERIFY(!other.isWindowModified());
+        // An edit of the reopened table is a change again.
+        reopened->Field("DREdit")->setText(QStringLiteral("12"));
+        QVERIFY(other.isWindowModified());
+
+        // 新建 empties the page too.
+        other.saveAnswers.push_back(Answer::Discard);
+        QVERIFY(other.Jobs()->New());
+        QVERIFY(reopened->InputModel()->Rows().empty());
+        QVERIFY(!reopened->Loaded().has_value());
+        QVERIFY(!other.isWindowModified());
+    }
+
     void titleNamesTheJobAndMarksChanges() {
         QVERIFY(form_->windowTitle().startsWith(QStringLiteral("未命名作业[*]")));
         QVERIFY(!form_->isWindowModified());
@@ -206,12 +253,18 @@ private slots:
         QVERIFY(form_->isWindowModified());
     }
 
+    // A job, the table as CSV and as a coordinate file: a save that fails
+    // part-way leaves the earlier file as it was and says so.
     void aFailedSaveLeavesTheOldFile_data() {
+        QTest::addColumn<QString>("what");
         QTest::addColumn<bool>("diskFull");
-        QTest::newRow("磁盘写满") << true;
-        QTest::newRow("文件夹不存在") << false;
+        for (const char* what : {"作业", "CSV", "全站仪坐标文件"}) {
+            QTest::addRow("%s 磁盘写满", what) << QString::fromUtf8(what) << true;
+            QTest::addRow("%s 文件夹不存在", what) << QString::fromUtf8(what) << false;
+        }
     }
     void aFailedSaveLeavesTheOldFile() {
+        QFETCH(QString, what);
         QFETCH(bool, diskFull);
         const QString path = diskFull ? folder_->filePath(QStringLiteral("old.capbeam"))
                                       : folder_->filePath(QStringLiteral("old.capbeam/inside.capbeam"));
@@ -222,6 +275,14 @@ private slots:
         }
         const QByteArray before = Bytes(folder_->filePath(QStringLiteral("old.capbeam")));
         Work(*form_);
+        form_->Panel()->showMessage = [this](const QString& title, const QString& text) {
+            form_->messages.emplace_back(title, text);
+        };
+        const auto save = [&] {
+            if (what == QStringLiteral("作业")) return form_->Jobs()->SaveTo(path);
+            if (what == QStringLiteral("CSV")) return form_->Panel()->SaveCsvTo(path);
+            return form_->Panel()->SaveCassTo(path);
+        };
         bool saved = false;
         if (diskFull) {
             // The file system refuses every byte past the 64th, as a full disk would.
@@ -231,16 +292,17 @@ private slots:
             full.rlim_cur = 64;
             std::signal(SIGXFSZ, SIG_IGN);
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
-            saved = form_->Jobs()->SaveTo(path);
+            saved = save();
             setrlimit(RLIMIT_FSIZE, &was);
         } else {
-            saved = form_->Jobs()->SaveTo(path);
+            saved = save();
         }
         QVERIFY(!saved);
         QCOMPARE(Bytes(folder_->filePath(QStringLiteral("old.capbeam"))), before);
         QCOMPARE(QDir(folder_->path()).entryList(QDir::Files), QStringList{QStringLiteral("old.capbeam")});
         QCOMPARE(form_->messages.size(), std::size_t{1});
-        QCOMPARE(form_->messages[0].first, QStringLiteral("作业没有保存"));
+        QCOMPARE(form_->messages[0].first,
+                 what == QStringLiteral("作业") ? QStringLiteral("作业没有保存") : QStringLiteral("文件没有保存"));
         QVERIFY(form_->isWindowModified());
         QVERIFY(form_->Jobs()->Path().isEmpty());
     }

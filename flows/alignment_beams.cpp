@@ -1,0 +1,62 @@
+#include "flows/alignment_beams.h"
+
+#include <cmath>
+
+#include "core/failure.h"
+#include "core/rules.h"
+#include "core/text_formats.h"
+#include "records/alignment_csv.h"
+#include "records/chainage_text.h"
+
+namespace capbeam {
+
+namespace {
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+[[noreturn]] void Refuse(const std::string& text) { throw Failure(ErrorKind::OutOfRange, text); }
+
+double HalfWidth(const std::string& text, const std::string& caption) {
+    double D = 0;
+    try {
+        D = ReadDouble(text);
+    } catch (const Failure& failure) {
+        Refuse(caption + "：" + failure.message().text);
+    }
+    if (!(D >= 0 && std::isfinite(D))) Refuse(caption + "：路基半幅宽度不能是负数。请输入 0 或正数（米）。");
+    return D;
+}
+
+}  // namespace
+
+AlignmentBeamDesign ReadAlignmentBeamDesign(const std::vector<std::string>& fields) {
+    const auto field = [&](std::size_t i) { return i < fields.size() ? Trimmed(fields[i]) : std::string(); };
+    AlignmentBeamDesign in;
+    if (field(0).empty()) Refuse("请输入设计盖梁的中桩桩号 Kj，例如 K0+250 或 250。");
+    try {
+        in.Kj = ReadChainage(field(0));
+    } catch (const Failure& failure) {
+        Refuse("设计中桩 Kj：" + failure.message().text);
+    }
+    try {
+        in.Bdms = ReadSkewReply(field(1));
+    } catch (const Failure& failure) {
+        Refuse("交角 B：" + failure.message().text);
+    }
+    if (const auto problem = SkewProblem(in.Bdms)) Refuse("交角 B：" + *problem);
+    if (field(3).empty()) Refuse("请输入右侧路基半幅宽度 DR（米）；左右相同时左半幅可以不填。");
+    in.DR = HalfWidth(field(3), "右半幅 DR");
+    in.DL = field(2).empty() ? in.DR : HalfWidth(field(2), "左半幅 DL");
+    return in;
+}
+
+LoadedRoad LoadAlignment(const JobAlignment& alignment) {
+    return alignment.kind == JobAlignment::Kind::JdTable ? RoadFromJdTable(ReadJdTableCsv(alignment.table))
+                                                         : RoadFromElementTable(ReadElementTableCsv(alignment.table));
+}
+
+}  // namespace capbeam

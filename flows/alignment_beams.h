@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "records/alignment_road.h"
+#include "records/job.h"
+
+// Beams on a whole road alignment, as the alignment page places them and a
+// job replays them: the design beam read from the page's fields, and the
+// road read from a job's alignment table.
+
+namespace capbeam {
+
+struct AlignmentBeamDesign {
+    Chainage Kj;
+    double Bdms = 90;  // D.MMSS, as typed
+    double DL = 0, DR = 0;
+};
+
+// The page's fields Kj, B, DL, DR as typed (DL empty: the same as DR).
+// Throws Failure whose text names the field and what to type, e.g.
+// "交角 B：...".
+AlignmentBeamDesign ReadAlignmentBeamDesign(const std::vector<std::string>& fields);
+
+// The road of an alignment table, read as a file of its kind is read.
+// Throws Failure naming the row, as the readers do.
+LoadedRoad LoadAlignment(const JobAlignment& alignment);
+
+struct AlignmentBeamsOutcome {
+    int placed = 0;
+    // Each chainage that gave no beam, and why.
+    std::vector<std::pair<Chainage, std::string>> refused;
+};
+
+}  // namespace capbeam
