@@ -278,10 +278,51 @@ ChainageParts SplitChainage(double chainage, ChainageForm form) {
     return {km, m};
 }
 
+// Whole millimetres n as metres: the integer part, then the fraction's
+// digits without its trailing zeros (none, and no point, for whole metres).
+// Below 1e15 millimetres this is the shortest form of the double nearest
+// n / 1000, which is what NumberText writes for it: every decimal of at
+// most 15 significant digits is a distinct double.
+void AppendTrimmedMillimetres(std::string& out, long long n) {
+    unsigned long long digits = static_cast<unsigned long long>(n < 0 ? -n : n);
+    char text[24];
+    char* p = text + sizeof text;
+    unsigned fraction = static_cast<unsigned>(digits % 1000);
+    digits /= 1000;
+    int decimals = 3;
+    while (decimals > 0 && fraction % 10 == 0) {
+        fraction /= 10;
+        --decimals;
+    }
+    for (int i = 0; i < decimals; ++i, fraction /= 10) *--p = static_cast<char>('0' + fraction % 10);
+    if (decimals > 0) *--p = '.';
+    do {
+        *--p = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    } while (digits);
+    if (n < 0) *--p = '-';
+    out.append(p, text + sizeof text);
+}
+
 }  // namespace
 
 std::string ChainageText(double chainage, ChainageForm form) {
     const ChainageParts k = SplitChainage(chainage, form);
+    // A computed chainage's metres are whole millimetres: written from the
+    // integers, as a batch writes two of these a row. The same texts as
+    // SignedText gives for them ("-0" and 0 both " 0").
+    const double mm = std::nearbyint(k.m * 1000);
+    if (form == ChainageForm::Computed && std::fabs(k.km) < 1e15 && std::fabs(mm) < 1e15) {
+        std::string text = "K";
+        const long long km = static_cast<long long>(k.km);
+        const long long m = static_cast<long long>(mm);
+        if (km >= 0) text += ' ';
+        text += std::to_string(km);
+        text += '+';
+        if (m >= 0) text += ' ';
+        AppendTrimmedMillimetres(text, m);
+        return text;
+    }
     return "K" + SignedText(k.km) + "+" + SignedText(k.m);
 }
 

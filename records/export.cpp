@@ -20,25 +20,26 @@ constexpr std::string_view kSetUpTitle = "平曲线设定";
 struct ExportColumn {
     std::string_view title;
     std::string (*cell)(const PierRow& row);
+    bool number;  // digits, a point and a sign only: never quoted
 };
 
 std::string EndChainageMetres(double K) { return ChainageMetresText(K, ChainageForm::Computed); }
 
 constexpr ExportColumn kExportColumns[kExportColumnCount] = {
-    {"中桩桩号 Kp", [](const PierRow& r) { return r.Text(PierColumn::Kp); }},
-    {"中桩桩号 Kp (米)", [](const PierRow& r) { return ChainageMetresText(r.Kp, ChainageForm::Entered); }},
-    {"中桩纵座标 X (米)", [](const PierRow& r) { return FixedText(r.ends.Xk); }},
-    {"中桩横座标 Y (米)", [](const PierRow& r) { return FixedText(r.ends.Yk); }},
-    {"内侧端点桩号 K", [](const PierRow& r) { return r.Text(PierColumn::Kin); }},
-    {"内侧端点桩号 K (米)", [](const PierRow& r) { return EndChainageMetres(r.ends.Kin); }},
-    {"内侧端点纵座标 X (米)", [](const PierRow& r) { return FixedText(r.ends.Xin); }},
-    {"内侧端点横座标 Y (米)", [](const PierRow& r) { return FixedText(r.ends.Yin); }},
-    {"内侧长度 L (米)", [](const PierRow& r) { return FixedText(r.ends.Lin); }},
-    {"外侧端点桩号 K", [](const PierRow& r) { return r.Text(PierColumn::Kout); }},
-    {"外侧端点桩号 K (米)", [](const PierRow& r) { return EndChainageMetres(r.ends.Kout); }},
-    {"外侧端点纵座标 X (米)", [](const PierRow& r) { return FixedText(r.ends.Xout); }},
-    {"外侧端点横座标 Y (米)", [](const PierRow& r) { return FixedText(r.ends.Yout); }},
-    {"外侧长度 L (米)", [](const PierRow& r) { return FixedText(r.ends.Lout); }},
+    {"中桩桩号 Kp", [](const PierRow& r) { return r.Text(PierColumn::Kp); }, false},
+    {"中桩桩号 Kp (米)", [](const PierRow& r) { return ChainageMetresText(r.Kp, ChainageForm::Entered); }, true},
+    {"中桩纵座标 X (米)", [](const PierRow& r) { return FixedText(r.ends.Xk); }, true},
+    {"中桩横座标 Y (米)", [](const PierRow& r) { return FixedText(r.ends.Yk); }, true},
+    {"内侧端点桩号 K", [](const PierRow& r) { return r.Text(PierColumn::Kin); }, false},
+    {"内侧端点桩号 K (米)", [](const PierRow& r) { return EndChainageMetres(r.ends.Kin); }, true},
+    {"内侧端点纵座标 X (米)", [](const PierRow& r) { return FixedText(r.ends.Xin); }, true},
+    {"内侧端点横座标 Y (米)", [](const PierRow& r) { return FixedText(r.ends.Yin); }, true},
+    {"内侧长度 L (米)", [](const PierRow& r) { return FixedText(r.ends.Lin); }, true},
+    {"外侧端点桩号 K", [](const PierRow& r) { return r.Text(PierColumn::Kout); }, false},
+    {"外侧端点桩号 K (米)", [](const PierRow& r) { return EndChainageMetres(r.ends.Kout); }, true},
+    {"外侧端点纵座标 X (米)", [](const PierRow& r) { return FixedText(r.ends.Xout); }, true},
+    {"外侧端点横座标 Y (米)", [](const PierRow& r) { return FixedText(r.ends.Yout); }, true},
+    {"外侧长度 L (米)", [](const PierRow& r) { return FixedText(r.ends.Lout); }, true},
 };
 
 // Tabs and line breaks would split a cell; the boxes never show them, but a
@@ -149,7 +150,10 @@ void CsvRowWriter::Append(std::string& out, const PierRow& row) const {
     AppendCsvField(out, OrientationText(row.orientation));
     for (const ExportColumn& column : kExportColumns) {
         out += ',';
-        AppendCsvField(out, column.cell(row));
+        if (column.number)
+            out += column.cell(row);
+        else
+            AppendCsvField(out, column.cell(row));
     }
     out += ',';
     out += header_;

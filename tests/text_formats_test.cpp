@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstdio>
 #include <charconv>
+#include <iomanip>
 #include <limits>
 
 #include "core/failure.h"
@@ -159,6 +160,25 @@ TEST(NumberText, FastPathAgreesWithTheDefinition) {
             ASSERT_EQ(NumberText(v), FifteenDigitsByDefinition(v)) << text;
         }
     }
+}
+
+// A computed K text is written from whole millimetres; by definition it is
+// the kilometres and the rounded metres each as SignedText writes them.
+TEST(ChainageText, ComputedFormAgreesWithTheDefinition) {
+    std::mt19937_64 bits(81220);
+    std::uniform_real_distribution<double> exponent(-4, 15.5);
+    for (int i = 0; i < 200000; ++i) {
+        double K = std::pow(10.0, exponent(bits)) * (static_cast<double>(bits() % 1000003) / 1000003.0);
+        if (i % 7 == 0) K = std::round(K * 2000) / 2000;  // half millimetres: ties
+        if (i % 3 == 0) K = -K;
+        const double km = std::trunc(K / 1000);
+        const std::string definition = "K" + SignedText(km) + "+" + SignedText(Round3(K - 1000 * km));
+        ASSERT_EQ(ChainageText(K, ChainageForm::Computed), definition) << std::setprecision(17) << K;
+    }
+    for (const double K : {0.0, -0.0, -0.0004, 999.9996, -999.9996, 1e15, 1e18})
+        EXPECT_EQ(ChainageText(K, ChainageForm::Computed),
+                  "K" + SignedText(std::trunc(K / 1000)) + "+" + SignedText(Round3(K - 1000 * std::trunc(K / 1000))))
+            << K;
 }
 
 TEST(NumberText, RefusesWhatIsNotFinite) {
