@@ -14,29 +14,18 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "tests/cli_run.h"
 #include "core/failure.h"
 #include "records/chainage_text.h"
 
 namespace capbeam {
 namespace {
 
+using test::Cli;
+using test::CliRun;
+
 constexpr double kPi = 3.14159265358979323846;
 double Rad(double degrees) { return degrees * kPi / 180; }
-
-struct CliRun {
-    int status = 0;
-    std::string out, err;
-};
-
-CliRun Cli(const std::vector<std::string>& args, const std::string& input = "") {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    CliRun run;
-    run.status = RunCli(args, in, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
 
 const std::string kExample = std::string(CAPBEAM_SOURCE_DIR) + "/docs/example-jd.csv";
 

@@ -9,11 +9,14 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "tests/cli_run.h"
 #include "flows/job_replay.h"
 #include "records/job.h"
 #include "tests/scripted_view.h"
 
 using namespace capbeam;
+using test::Cli;
+using test::CliRun;
 using test::ScriptedView;
 
 namespace {
@@ -219,22 +222,6 @@ TEST(JobAlignment, BadAlignmentStepsAreRefusedByName) {
         EXPECT_EQ(TableTexts(c), table);
     }
 }
-
-namespace {
-
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    const int status = RunCli(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
-
-}  // namespace
 
 TEST(JobAlignmentCli, BatchRunsOnTheJobsAlignmentAsTheOptionsWould) {
     // The alignment named by its file's path, so that both group headers agree.

@@ -7,11 +7,14 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "tests/cli_run.h"
 #include "flows/job_replay.h"
 #include "records/job.h"
 #include "tests/scripted_view.h"
 
 using namespace capbeam;
+using test::Cli;
+using test::CliRun;
 using test::ScriptedView;
 
 namespace {
@@ -220,18 +223,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<BadFile>& info) { return std::string(info.param.name); });
 
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    const int status = RunCli(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
 
 const std::string kExample = CAPBEAM_SOURCE_DIR "/docs/example.capbeam";
 
