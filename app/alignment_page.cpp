@@ -27,7 +27,7 @@
 
 #include "app/alignment_table_model.h"
 #include "app/app_setup.h"
-#include "app/plan_alignment.h"
+#include "records/plan_alignment.h"
 #include "core/dms.h"
 #include "core/failure.h"
 #include "core/rules.h"

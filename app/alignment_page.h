@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/plan_geometry.h"
+#include "records/plan_geometry.h"
 #include "records/alignment_road.h"
 
 class QLabel;
