@@ -698,7 +698,15 @@ PlanScene AlignmentPage::Scene() const {
         empty.alignment = std::make_shared<PlanAlignment>();
         return empty;
     }
-    std::optional<double> DL, DR;
+    const auto [DL, DR] = HalfWidths();
+    std::vector<const PierRow*> rows;
+    for (const PierGroup& g : logic_.Table().Groups())
+        if (std::find(groups_.begin(), groups_.end(), g.number) != groups_.end())
+            for (const PierRow& r : g.rows) rows.push_back(&r);
+    return AlignmentPlanScene(*road_, DL, DR, rows);
+}
+
+std::pair<std::optional<double>, std::optional<double>> AlignmentPage::HalfWidths() const {
     const auto width = [this](const char* name) -> std::optional<double> {
         try {
             const double D = ReadDouble(Field(name)->text().trimmed().toStdString());
@@ -707,13 +715,8 @@ PlanScene AlignmentPage::Scene() const {
         }
         return std::nullopt;
     };
-    DR = width("DREdit");
-    DL = Field("DLEdit")->text().trimmed().isEmpty() ? DR : width("DLEdit");
-    std::vector<const PierRow*> rows;
-    for (const PierGroup& g : logic_.Table().Groups())
-        if (std::find(groups_.begin(), groups_.end(), g.number) != groups_.end())
-            for (const PierRow& r : g.rows) rows.push_back(&r);
-    return AlignmentPlanScene(*road_, DL, DR, rows);
+    const std::optional<double> DR = width("DREdit");
+    return {Field("DLEdit")->text().trimmed().isEmpty() ? DR : width("DLEdit"), DR};
 }
 
 }  // namespace capbeam

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "records/plan_geometry.h"
 #include "records/alignment_road.h"
@@ -50,6 +51,8 @@ public:
     const std::optional<LoadedRoad>& Loaded() const { return road_; }
     // The plan of the alignment and of its beams in the pier table.
     PlanScene Scene() const;
+    // The half-widths DL and DR as the page's boxes hold them, where they read.
+    std::pair<std::optional<double>, std::optional<double>> HalfWidths() const;
 
     AlignmentTableModel* InputModel() const { return model_; }
     QTableView* InputView() const { return input_; }
