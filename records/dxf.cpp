@@ -104,9 +104,15 @@ void Tables(Writer& w) {
     w.Number(40, 0);
     w.Tag(0, "ENDTAB");
 
+    // Layer 0, which every drawing has, and the drawing's own four.
     w.Tag(0, "TABLE");
     w.Tag(2, "LAYER");
-    w.Tag(70, static_cast<int>(kLayers.size()));
+    w.Tag(70, static_cast<int>(kLayers.size()) + 1);
+    w.Tag(0, "LAYER");
+    w.Tag(2, "0");
+    w.Tag(70, 0);
+    w.Tag(62, 7);
+    w.Tag(6, "CONTINUOUS");
     for (const DrawingLayer layer : kLayers) {
         w.Tag(0, "LAYER");
         w.Text(2, LayerName(layer));
