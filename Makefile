@@ -41,6 +41,7 @@ bench: deps
 	$(BUILD)-bench/bench/bench_core
 	$(BUILD)-bench/bench/bench_cli
 	$(BUILD)-bench/bench/bench_window
+	$(BUILD)-bench/bench/bench_sheet
 	sh bench/cli_batch.sh $(BUILD)-bench/capbeam-cli
 
 # A longer fuzzing run: make fuzz-long (ten minutes a target).

@@ -28,7 +28,7 @@
 
 #include "app/alignment_table_model.h"
 #include "app/app_setup.h"
-#include "app/plan_alignment.h"
+#include "records/plan_alignment.h"
 #include "core/dms.h"
 #include "core/failure.h"
 #include "core/rules.h"
@@ -650,7 +650,16 @@ PlanScene AlignmentPage::Scene() const {
         empty.alignment = std::make_shared<PlanAlignment>();
         return empty;
     }
-    std::optional<double> DL, DR;
+    const auto [DL, DR] = HalfWidths();
+    const std::vector<int> groups = logic_.GroupsOn(logic_.CurrentJob().page.value_or(JobAlignment{}));
+    std::vector<const PierRow*> rows;
+    for (const PierGroup& g : logic_.Table().Groups())
+        if (std::find(groups.begin(), groups.end(), g.number) != groups.end())
+            for (const PierRow& r : g.rows) rows.push_back(&r);
+    return AlignmentPlanScene(*road_, DL, DR, rows);
+}
+
+std::pair<std::optional<double>, std::optional<double>> AlignmentPage::HalfWidths() const {
     const auto width = [this](const char* name) -> std::optional<double> {
         try {
             const double D = ReadDouble(Field(name)->text().trimmed().toStdString());
@@ -659,14 +668,8 @@ PlanScene AlignmentPage::Scene() const {
         }
         return std::nullopt;
     };
-    DR = width("DREdit");
-    DL = Field("DLEdit")->text().trimmed().isEmpty() ? DR : width("DLEdit");
-    const std::vector<int> groups = logic_.GroupsOn(logic_.CurrentJob().page.value_or(JobAlignment{}));
-    std::vector<const PierRow*> rows;
-    for (const PierGroup& g : logic_.Table().Groups())
-        if (std::find(groups.begin(), groups.end(), g.number) != groups.end())
-            for (const PierRow& r : g.rows) rows.push_back(&r);
-    return AlignmentPlanScene(*road_, DL, DR, rows);
+    const std::optional<double> DR = width("DREdit");
+    return {Field("DLEdit")->text().trimmed().isEmpty() ? DR : width("DLEdit"), DR};
 }
 
 }  // namespace capbeam

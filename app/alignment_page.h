@@ -4,8 +4,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
-#include "app/plan_geometry.h"
+#include "records/plan_geometry.h"
 #include "records/alignment_road.h"
 
 class QLabel;
@@ -54,6 +55,8 @@ public:
     const std::optional<LoadedRoad>& Loaded() const { return road_; }
     // The plan of the alignment and of its beams in the pier table.
     PlanScene Scene() const;
+    // The half-widths DL and DR as the page's boxes hold them, where they read.
+    std::pair<std::optional<double>, std::optional<double>> HalfWidths() const;
 
     AlignmentTableModel* InputModel() const { return model_; }
     QTableView* InputView() const { return input_; }

@@ -28,6 +28,7 @@
 #include "app/app_setup.h"
 #include "app/caption.h"
 #include "app/job_menu.h"
+#include "app/sheet_export.h"
 #include "app/pier_table_model.h"
 #include "app/messages.h"
 #include "app/side_panel.h"
@@ -114,6 +115,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     // The job menu stands above the panel, so the form keeps its layout.
     jobs_ = new JobFiles(logic_, this);
     jobs_->showMessage = [this](const QString& title, const QString& text) { RunMessageBox(title, text); };
+    sheets_ = new SheetExport(logic_, panel_->Alignment(), this);
+    sheets_->showMessage = [this](const QString& title, const QString& text) { RunMessageBox(title, text); };
+    sheets_->AddTo(jobs_->Menu(), [this] { return jobs_->Name(); });
     panelSide_ = new QWidget;
     panelSide_->setObjectName(QStringLiteral("PanelSide"));
     auto* sideColumn = new QVBoxLayout(panelSide_);

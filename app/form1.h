@@ -16,6 +16,7 @@ class QTabWidget;
 namespace capbeam {
 
 class JobFiles;
+class SheetExport;
 class SidePanel;
 
 // The calculator window: the form's captions, 21 read-only text boxes and
@@ -41,6 +42,7 @@ public:
     SidePanel* Panel() const { return panel_; }
     // The job's files: the menu, the title, the unsaved-changes question.
     JobFiles* Jobs() const { return jobs_; }
+    SheetExport* Sheets() const { return sheets_; }
     QLineEdit* BoxWidget(Box box) const;
     // The widget that holds the form's layout at its designed coordinates.
     QWidget* Layout() const { return layout_; }
@@ -67,6 +69,7 @@ private:
     QWidget* layout_ = nullptr;
     SidePanel* panel_ = nullptr;
     JobFiles* jobs_ = nullptr;
+    SheetExport* sheets_ = nullptr;
     QWidget* panelSide_ = nullptr;  // the job menu above the panel's scroll area
     bool leaving_ = false;          // the user has agreed to close
     QScrollArea* formScroll_ = nullptr;

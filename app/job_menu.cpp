@@ -104,7 +104,7 @@ void JobFiles::BuildMenu() {
     bar_->setObjectName(QStringLiteral("JobMenuBar"));
     bar_->setAccessibleName(QStringLiteral("作业菜单"));
     bar_->setNativeMenuBar(false);
-    QMenu* menu = bar_->addMenu(QStringLiteral("作业(&F)"));
+    QMenu* menu = menu_ = bar_->addMenu(QStringLiteral("作业(&F)"));
     menu->setObjectName(QStringLiteral("JobMenu"));
     const auto add = [&](const char* name, const QString& text, const QKeySequence& keys, auto slot) {
         auto* action = new QAction(text, bar_);

@@ -30,6 +30,8 @@ public:
     // The menu bar with the menu "作业" (its actions also work from the form,
     // by their shortcuts).
     QMenuBar* Bar() const { return bar_; }
+    // The menu "作业" itself, for the window to add its exports to.
+    QMenu* Menu() const { return menu_; }
 
     // Replaceable for tests: the file choosers (empty on Cancel), the
     // question before unsaved work is dropped, the question whether to
@@ -81,6 +83,7 @@ private:
     Calculator& logic_;
     QWidget* window_;
     QMenuBar* bar_ = nullptr;
+    QMenu* menu_ = nullptr;
     QMenu* recent_ = nullptr;
     QString path_;
     unsigned long long saved_ = 0;  // the calculator's change count at the last save or open

@@ -7,7 +7,7 @@
 #include <array>
 #include <cmath>
 
-#include "app/plan_geometry.h"
+#include "records/plan_geometry.h"
 
 namespace capbeam {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "app/plan_geometry.h"
+#include "records/plan_geometry.h"
 
 // Level of detail for a plan of many beams. A hundred thousand beams along a
 // few hundred pixels of road lie many to a pixel: drawing each one, its end

@@ -6,7 +6,7 @@
 
 class QPainter;
 
-#include "app/plan_geometry.h"
+#include "records/plan_geometry.h"
 
 namespace capbeam {
 

@@ -25,7 +25,7 @@
 #include "app/batch_dialog.h"
 #include "flows/calculator.h"
 #include "app/pier_table_model.h"
-#include "app/plan_geometry.h"
+#include "records/plan_geometry.h"
 #include "app/plan_view.h"
 #include "records/export.h"
 

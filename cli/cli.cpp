@@ -15,6 +15,7 @@
 #include "flows/form_layout.h"
 #include "flows/calculator.h"
 #include "cli/job_cli.h"
+#include "cli/sheet_cli.h"
 #include "records/batch.h"
 #include "records/export.h"
 #include "records/pier_table.h"
@@ -93,6 +94,10 @@ constexpr char kUsage[] =
     "      批量计算多个盖梁中桩桩号，结果以 CSV 或全站仪坐标文件写到标准输出。\n"
     "      详见 capbeam-cli batch --help。\n"
     "  capbeam-cli alignment|coord|inverse|batch --alignment ...  整条道路线形，见各命令的 --help。\n"
+    "  capbeam-cli report --job 作业文件 -o 计算书.pdf\n"
+    "      把作业的计算书写成 PDF。\n"
+    "  capbeam-cli drawing --job 作业文件 -o 平面图.dxf\n"
+    "      把作业的平面图写成 DXF（AutoCAD R12）。详见 capbeam-cli report --help。\n"
     "  capbeam-cli --help\n"
     "      显示本说明。\n";
 
@@ -431,6 +436,7 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     if (IsAlignmentCommand(args)) return RunAlignmentCli(args, in, out, err);
+    if (IsSheetCommand(args)) return RunSheetCli(args, out, err);
     if (!args.empty() && args[0] == "batch") {
         auto batch = BatchArgumentsWithJob(std::vector<std::string>(args.begin() + 1, args.end()), err);
         if (!batch) return 2;

@@ -20,8 +20,10 @@ add_library(capbeam_alignment_records STATIC
     ${PROJECT_SOURCE_DIR}/records/chainage_text.cpp
     ${PROJECT_SOURCE_DIR}/records/alignment_csv.cpp
     ${PROJECT_SOURCE_DIR}/records/alignment_road.cpp
+    ${PROJECT_SOURCE_DIR}/records/plan_alignment.cpp
 )
-# alignment_road: a road loaded for the front-ends and its rows in the pier table.
+# alignment_road: a road loaded for the front-ends and its rows in the pier table;
+# plan_alignment: what a plan of it draws.
 target_link_libraries(capbeam_alignment_records PUBLIC capbeam_alignment capbeam_records)
 
 

@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-translations-l10n libgl-dev
     fonts-wqy-microhei
     libgtest-dev googletest libbenchmark-dev
+    python3-ezdxf poppler-utils
     xvfb xauth xdotool imagemagick
     desktop-file-utils appstream dpkg-dev file
     g++-mingw-w64-x86-64-posix

@@ -19,7 +19,7 @@
 #include "app/alignment_table_model.h"
 #include "app/app_setup.h"
 #include "app/pier_table_model.h"
-#include "app/plan_alignment.h"
+#include "records/plan_alignment.h"
 #include "app/plan_view.h"
 #include "app/side_panel.h"
 #include "cli/alignment_cli.h"

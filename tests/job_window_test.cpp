@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
@@ -19,6 +21,7 @@
 #include "app/alignment_table_model.h"
 #include "app/app_setup.h"
 #include "app/job_menu.h"
+#include "app/sheet_export.h"
 #include "app/pier_table_model.h"
 #include "app/plan_view.h"
 #include "app/side_panel.h"
@@ -372,6 +375,35 @@ private:
 
     std::unique_ptr<QTemporaryDir> folder_;  // a fresh one for every test
     std::unique_ptr<ScriptedForm1> form_;
+
+    // The 作业 menu's exports: before any beam a message and no file chooser;
+    // from the example job a PDF and a DXF named after the job.
+    void sheetAndDrawingFromTheMenu() {
+        SheetExport& sheets = *form_->Sheets();
+        QStringList titles;
+        int asked = 0;
+        sheets.showMessage = [&](const QString& title, const QString&) { titles << title; };
+        sheets.chooseSavePath = [&](const QString&, const QString& suggested, const QString&) {
+            ++asked;
+            return folder_->filePath(QFileInfo(suggested).fileName());
+        };
+        const auto trigger = [&](const char* name) {
+            auto* action = form_->Jobs()->Menu()->findChild<QAction*>(QLatin1String(name));
+            if (action) action->trigger();
+            return action != nullptr;
+        };
+        QVERIFY(trigger("DrawingDxfAction"));
+        QCOMPARE(asked, 0);
+        QCOMPARE(titles, QStringList{QStringLiteral("还没有盖梁")});
+        QVERIFY(form_->Jobs()->OpenPath(QStringLiteral(CAPBEAM_SOURCE_DIR "/docs/example.capbeam")));
+        QVERIFY(trigger("SheetPdfAction"));
+        QVERIFY(trigger("DrawingDxfAction"));
+        QVERIFY(form_->Jobs()->Menu()->findChild<QAction*>(QStringLiteral("SheetPrintAction")));
+        QCOMPARE(asked, 2);
+        QCOMPARE(titles.size(), 1);
+        QVERIFY(Bytes(folder_->filePath(QStringLiteral("example.pdf"))).startsWith("%PDF"));
+        QVERIFY(Bytes(folder_->filePath(QStringLiteral("example.dxf"))).contains("AC1009"));
+    }
 };
 
 QTEST_MAIN(JobWindowTest)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Every project include points down the layers, never up or sideways:
-#   core < geometry < records < flows < cli, app
+#   core < geometry < records < flows < sheets < cli, app
 # (each folder may include its own headers and those of the folders before
 # it; the two front-ends never include each other).
 set -euo pipefail
@@ -13,14 +13,15 @@ allowed() {
         geometry) echo "core geometry" ;;
         records) echo "core geometry records" ;;
         flows) echo "core geometry records flows" ;;
-        cli) echo "core geometry records flows cli" ;;
-        app) echo "core geometry records flows app" ;;
+        sheets) echo "core geometry records flows sheets" ;;
+        cli) echo "core geometry records flows sheets cli" ;;
+        app) echo "core geometry records flows sheets app" ;;
     esac
 }
 
 status=0
 checked=0
-for layer in core geometry records flows cli app; do
+for layer in core geometry records flows sheets cli app; do
     [ -d "$layer" ] || continue
     ok=" $(allowed "$layer") "
     while IFS= read -r line; do

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/plan_geometry.h"
+#include "records/plan_geometry.h"
 #include "records/alignment_road.h"
 
 // What the plan draws of a whole alignment: its centre line, the roadbed's

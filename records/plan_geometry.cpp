@@ -1,4 +1,4 @@
-#include "app/plan_geometry.h"
+#include "records/plan_geometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -69,7 +69,7 @@ struct PlanBeam {
     Orientation orientation = Orientation::Parallel;
 };
 
-struct PlanAlignment;  // app/plan_alignment.h
+struct PlanAlignment;  // records/plan_alignment.h
 
 struct PlanScene {
     bool hasCurve = false;
