@@ -660,16 +660,7 @@ PlanScene AlignmentPage::Scene() const {
 }
 
 std::pair<std::optional<double>, std::optional<double>> AlignmentPage::HalfWidths() const {
-    const auto width = [this](const char* name) -> std::optional<double> {
-        try {
-            const double D = ReadDouble(Field(name)->text().trimmed().toStdString());
-            if (D >= 0 && D < 1e4) return D;
-        } catch (const Failure&) {
-        }
-        return std::nullopt;
-    };
-    const std::optional<double> DR = width("DREdit");
-    return {Field("DLEdit")->text().trimmed().isEmpty() ? DR : width("DLEdit"), DR};
+    return DrawnHalfWidths(BeamFields());
 }
 
 }  // namespace capbeam

@@ -23,16 +23,6 @@
 
 namespace capbeam {
 
-namespace {
-
-bool HasAlignmentRows(const PierTable& table) {
-    for (const PierGroup& g : table.Groups())
-        if (g.kind == GroupKind::Alignment && !g.rows.empty()) return true;
-    return false;
-}
-
-}  // namespace
-
 SheetExport::SheetExport(Calculator& logic, const AlignmentPage* alignment, QWidget* window)
     : QObject(window), logic_(logic), alignment_(alignment), window_(window), lastFolder_(QDir::homePath()) {
     chooseSavePath = [this](const QString& caption, const QString& suggested, const QString& filter) {

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "core/failure.h"
+#include "flows/alignment_beams.h"
 #include "flows/calculator.h"
 #include "flows/job_replay.h"
 #include "records/dxf.h"
@@ -121,6 +122,9 @@ int RunSheetCli(const std::vector<std::string>& args, std::ostream& out, std::os
         err << prefix << JobOpenFailureText(job, failure.message().text) << '\n';
         return 2;
     }
+    // Beams on an alignment are drawn on the road the job's page holds.
+    const std::optional<PageRoad> road = HasAlignmentRows(calculator.Table()) ? PageRoadOf(calculator.CurrentJob())
+                                                                               : std::nullopt;
     const QString path = QString::fromStdString(output);
     if (command == "report") {
         const auto app = GuiForPainting();
@@ -128,6 +132,11 @@ int RunSheetCli(const std::vector<std::string>& args, std::ostream& out, std::os
         inputs.title = QFileInfo(QString::fromStdString(job)).completeBaseName().toStdString();
         inputs.date = QDate::currentDate().toString(Qt::ISODate).toStdString();
         inputs.table = &calculator.Table();
+        if (road) {
+            inputs.road = &road->road;
+            inputs.DL = road->DL;
+            inputs.DR = road->DR;
+        }
         try {
             WriteSheetPdf(path, inputs);
         } catch (const Failure& failure) {
@@ -138,6 +147,11 @@ int RunSheetCli(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     DrawingInputs inputs;
     inputs.table = &calculator.Table();
+    if (road) {
+        inputs.road = &road->road;
+        inputs.DL = road->DL;
+        inputs.DR = road->DR;
+    }
     const std::string text = DxfText(BuildPlanDrawing(inputs), GbkCodePage());
     QSaveFile file(path);
     bool ok = file.open(QIODevice::WriteOnly);

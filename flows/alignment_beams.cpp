@@ -59,4 +59,28 @@ LoadedRoad LoadAlignment(const JobAlignment& alignment) {
                                                          : RoadFromElementTable(ReadElementTableCsv(alignment.table));
 }
 
+std::pair<std::optional<double>, std::optional<double>> DrawnHalfWidths(const std::vector<std::string>& fields) {
+    const auto width = [&](std::size_t i) -> std::optional<double> {
+        if (i >= fields.size()) return std::nullopt;
+        try {
+            const double D = ReadDouble(Trimmed(fields[i]));
+            if (D >= 0 && D < 1e4) return D;
+        } catch (const Failure&) {
+        }
+        return std::nullopt;
+    };
+    const std::optional<double> DR = width(3);
+    return {fields.size() < 3 || Trimmed(fields[2]).empty() ? DR : width(2), DR};
+}
+
+std::optional<PageRoad> PageRoadOf(const Job& job) {
+    if (!job.page) return std::nullopt;
+    try {
+        const auto [DL, DR] = DrawnHalfWidths(job.pageFields);
+        return PageRoad{LoadAlignment(*job.page), DL, DR};
+    } catch (const Failure&) {
+        return std::nullopt;
+    }
+}
+
 }  // namespace capbeam

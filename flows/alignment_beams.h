@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,6 +28,19 @@ AlignmentBeamDesign ReadAlignmentBeamDesign(const std::vector<std::string>& fiel
 // The road of an alignment table, read as a file of its kind is read.
 // Throws Failure naming the row, as the readers do.
 LoadedRoad LoadAlignment(const JobAlignment& alignment);
+
+// The half-widths the plan draws the road's edges at, from the fields as
+// typed (Kj B DL DR): DL empty is DR; a field that is not a width is none.
+std::pair<std::optional<double>, std::optional<double>> DrawnHalfWidths(const std::vector<std::string>& fields);
+
+// The alignment page's road as a job keeps it, with the half-widths its
+// fields give: what the sheet and the drawing draw alignment beams on.
+// Nothing when the job has no table or the readers refuse it.
+struct PageRoad {
+    LoadedRoad road;
+    std::optional<double> DL, DR;
+};
+std::optional<PageRoad> PageRoadOf(const Job& job);
 
 struct AlignmentBeamsOutcome {
     int placed = 0;

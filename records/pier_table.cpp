@@ -118,4 +118,10 @@ PierRow ExportRowOf(double Kp, double Dr, const BeamPlacement& placement) {
     return row;
 }
 
+bool HasAlignmentRows(const PierTable& table) {
+    for (const PierGroup& g : table.Groups())
+        if (g.kind == GroupKind::Alignment && !g.rows.empty()) return true;
+    return false;
+}
+
 }  // namespace capbeam

@@ -80,6 +80,9 @@ private:
     std::size_t rows_ = 0;
 };
 
+// Whether any row of the table stands on a whole alignment.
+bool HasAlignmentRows(const PierTable& table);
+
 // The words for the two ends in the table's column titles: 内侧 and 外侧
 // while every group is a single curve's, 左侧 and 右侧 while every group is an
 // alignment's, both ("内侧/左侧") when the table holds both kinds.

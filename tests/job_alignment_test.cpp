@@ -249,3 +249,42 @@ TEST(JobAlignmentCli, BatchRunsOnTheJobsAlignmentAsTheOptionsWould) {
     EXPECT_EQ(overridden.status, 0) << overridden.err;
     EXPECT_EQ(overridden.out, plain.out);
 }
+
+TEST(JobAlignment, DrawnHalfWidthsFollowTheFields) {
+    using Widths = std::pair<std::optional<double>, std::optional<double>>;
+    const struct {
+        std::vector<std::string> fields;
+        Widths widths;
+    } cases[] = {
+        {{"K0+250", "90", "", "12"}, {12.0, 12.0}},    // DL empty: as DR
+        {{"K0+250", "90", " 8.5 ", "11"}, {8.5, 11.0}},
+        {{"K0+250", "90", "-1", "11"}, {std::nullopt, 11.0}},  // not a width: no edge
+        {{"K0+250", "90", "", "宽"}, {std::nullopt, std::nullopt}},
+        {{}, {std::nullopt, std::nullopt}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DrawnHalfWidths(c.fields), c.widths) << c.fields.size();
+}
+
+// The sheet and the drawing of a job draw its alignment beams on the road
+// the job keeps, at the page's half-widths.
+TEST(JobAlignmentCli, TheDrawingOfAnAlignmentJobHasItsRoad) {
+    ScriptedView view;
+    Calculator c(view);
+    Place(c, kJd, {"K0+250", "60", "", "12"}, {{300, kAnyStretch}, {700, kAnyStretch}});
+    const std::optional<PageRoad> road = PageRoadOf(c.CurrentJob());
+    ASSERT_TRUE(road.has_value());
+    EXPECT_EQ(road->DL, 12.0);
+    EXPECT_EQ(road->DR, 12.0);
+    EXPECT_EQ(road->road.mainPoints.size(), LoadAlignment(kJd).mainPoints.size());
+    const std::string job = ::testing::TempDir() + "/drawn.capbeam";
+    std::ofstream(job, std::ios::binary) << WriteJob(c.CurrentJob());
+    const std::string dxf = ::testing::TempDir() + "/drawn.dxf";
+    const CliRun run = Cli({"drawing", "--job", job, "-o", dxf});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::ifstream in(dxf, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(text.find("POLYLINE"), std::string::npos);  // the spirals
+    EXPECT_NE(text.find("\nARC\r\n"), std::string::npos);  // the arcs (lines end in CR LF)
+    // A table without an alignment's page gives no road.
+    EXPECT_FALSE(PageRoadOf(Job{}).has_value());
+}
