@@ -15,6 +15,7 @@
 #include "flows/form_layout.h"
 #include "flows/calculator.h"
 #include "cli/job_cli.h"
+#include "cli/site_cli.h"
 #include "records/batch.h"
 #include "records/export.h"
 #include "records/pier_table.h"
@@ -93,6 +94,9 @@ constexpr char kUsage[] =
     "      批量计算多个盖梁中桩桩号，结果以 CSV 或全站仪坐标文件写到标准输出。\n"
     "      详见 capbeam-cli batch --help。\n"
     "  capbeam-cli alignment|coord|inverse|batch --alignment ...  整条道路线形，见各命令的 --help。\n"
+    "  capbeam-cli points --job 作业文件      每个墩的放样点（点名,X,Y），见 points --help。\n"
+    "  capbeam-cli stakeout --job 作业文件 --station X,Y (--backsight X,Y | --backsight-azimuth A)\n"
+    "      从测站放样各点（点名,方位角,水平角,平距），见 stakeout --help。\n"
     "  capbeam-cli --help\n"
     "      显示本说明。\n";
 
@@ -431,6 +435,7 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     if (IsAlignmentCommand(args)) return RunAlignmentCli(args, in, out, err);
+    if (IsSiteCommand(args)) return RunSiteCli(args, out, err);
     if (!args.empty() && args[0] == "batch") {
         const auto batch = BatchArgumentsWithJob(std::vector<std::string>(args.begin() + 1, args.end()), err);
         return batch ? RunBatchCli(*batch, in, out, err) : 2;

@@ -110,6 +110,12 @@ Job Calculator::CurrentJob() const {
     return job;
 }
 
+void Calculator::SetSite(SiteWork site) {
+    if (site == journal_.site) return;
+    journal_.site = std::move(site);
+    ++changes_;
+}
+
 void Calculator::Adopt(const Calculator& other) {
     record_ = other.record_;
     orientation_ = other.orientation_;

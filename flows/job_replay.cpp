@@ -83,6 +83,7 @@ void ReplayJob(const Job& job, Calculator& target) {
     }
     scratch.SetOrientation(job.orientation);
     scratch.KeepFields(job.kept);
+    scratch.SetSite(job.site);
     target.Adopt(scratch);
 }
 
@@ -112,6 +113,13 @@ JobSummary SummariseJob(const Job& job) {
     if (!groups.empty())
         for (const PierRow& row : groups.back().rows) summary.chainages.push_back(row.Kp);
     return summary;
+}
+
+PierTable ReplayedTable(const Job& job) {
+    ReplayView quiet;
+    Calculator calculator(quiet);
+    ReplayJob(job, calculator);
+    return calculator.Table();
 }
 
 }  // namespace capbeam

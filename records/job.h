@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "geometry/single_curve.h"
+#include "records/beam_points.h"
 
 // A job: one bridge's work, as a journal of what the user did (each set-up
 // and request with its replies as typed, each batch, the orientation), so
@@ -23,7 +24,7 @@ inline constexpr char kJobFormat[] = "capbeam-job";
 // A file of a newer major version is refused; a newer minor version only
 // adds fields, which an older reader keeps (top level) or ignores.
 inline constexpr int kJobVersion = 1;
-inline constexpr int kJobMinorVersion = 0;
+inline constexpr int kJobMinorVersion = 1;
 // Larger files are refused before they are parsed: a bridge's job is a few
 // kilobytes, and a huge file is not one.
 inline constexpr std::size_t kMaxJobBytes = 16u << 20;
@@ -52,8 +53,12 @@ struct Job {
     // alignment, points along beams, a station from a later minor version),
     // each its JSON text, written back unchanged.
     std::map<std::string, std::string> kept;
+    // Minor version 1, the set-out on site: pier names, rows taken out, the
+    // points along each beam, the instrument's station (top-level fields
+    // pierNames, deletedPiers, beamPoints, station).
+    SiteWork site;
     bool operator==(const Job& o) const {
-        return steps == o.steps && orientation == o.orientation && kept == o.kept;
+        return steps == o.steps && orientation == o.orientation && kept == o.kept && site == o.site;
     }
 };
 
