@@ -208,7 +208,10 @@ void PlanView::paintEvent(QPaintEvent*) {
     painter.setPen(hasFocus() ? QPen(palette().color(QPalette::Highlight), 2) : QPen(QColor(200, 200, 200), 1));
     painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
 
-    if (scene_.alignment) return DrawAlignment(painter);
+    if (scene_.alignment) {
+        DrawAlignment(painter);
+        return DrawSitePoints(painter);
+    }
     if (!scene_.hasCurve) {
         painter.setPen(QColor(110, 110, 110));
         painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
@@ -255,10 +258,28 @@ void PlanView::paintEvent(QPaintEvent*) {
         painter.drawText(RectOf(label.box), Qt::AlignCenter, label.text);
     }
 
+    DrawSitePoints(painter);
     DrawLegend(painter);
     DrawScaleBar(painter);
     DrawNorthArrow(painter);
     DrawPointerText(painter);
+}
+
+void PlanView::DrawSitePoints(QPainter& painter) const {
+    // A small cross each; the names once the view is close enough for them
+    // not to crowd (a label's height is about half a metre or more).
+    static const QColor kPointColour(0, 120, 60);
+    const bool named = transform_.PixelsPerMetre() >= 2 * fontMetrics().height();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kPointColour, 1.2));
+    const QRectF view = QRectF(rect()).adjusted(-4, -4, 4, 4);
+    for (const SitePoint& p : scene_.sitePoints) {
+        const QPointF at = ToScreen(WorldPoint{p.X, p.Y});
+        if (!view.contains(at)) continue;
+        painter.drawLine(at + QPointF(-3, -3), at + QPointF(3, 3));
+        painter.drawLine(at + QPointF(-3, 3), at + QPointF(3, -3));
+        if (named) painter.drawText(at + QPointF(5, -4), QString::fromUtf8(p.name.data(), static_cast<int>(p.name.size())));
+    }
 }
 
 void PlanView::DrawTicks(QPainter& painter, const std::vector<ChainageTick>& ticks) const {

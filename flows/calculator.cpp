@@ -114,6 +114,7 @@ void Calculator::SetSite(SiteWork site) {
     if (site == journal_.site) return;
     journal_.site = std::move(site);
     ++changes_;
+    view_.RecordChanged();
 }
 
 void Calculator::Adopt(const Calculator& other) {

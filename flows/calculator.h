@@ -85,7 +85,7 @@ public:
     void KeepFields(std::map<std::string, std::string> kept) { journal_.kept = std::move(kept); }
     // The set-out on site that the job keeps beside its clicks: pier names,
     // rows taken out, the points along each beam, the station. Setting a
-    // different one is a change of the job.
+    // different one is a change of the job, and the view is told of it.
     const SiteWork& Site() const { return journal_.site; }
     void SetSite(SiteWork site);
 

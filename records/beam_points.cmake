@@ -18,3 +18,16 @@ if(CAPBEAM_TESTS)
         $<$<TARGET_EXISTS:capbeam_job>:CAPBEAM_WITH_JOBS>)
     gtest_discover_tests(site_points_tests PROPERTIES TIMEOUT 60)
 endif()
+
+# The page 放样 in the window.
+if(CAPBEAM_TESTS AND CAPBEAM_GUI)
+    find_package(Qt6 REQUIRED COMPONENTS Test)
+    qt_add_executable(site_page_test ${PROJECT_SOURCE_DIR}/tests/site_page_test.cpp)
+    target_link_libraries(site_page_test PRIVATE capbeam_window Qt6::Test)
+    target_compile_definitions(site_page_test PRIVATE CAPBEAM_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+    add_test(NAME site_page_test COMMAND site_page_test)
+    set(home ${CMAKE_BINARY_DIR}/tests/home/site_page_test)
+    file(MAKE_DIRECTORY ${home})
+    set_tests_properties(site_page_test PROPERTIES TIMEOUT 120
+                         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${home}")
+endif()

@@ -214,11 +214,13 @@ std::string StakeoutCsv(const std::optional<StakeoutRow>& backsight, const std::
                         bool byteOrderMark) {
     std::string out = byteOrderMark ? kByteOrderMark : "";
     AppendLine(out, {"点名", "方位角", "水平角", "平距"});
-    const auto line = [&out](const StakeoutRow& r) {
-        AppendLine(out, {r.name, AzimuthDmsText(r.azimuth), AzimuthDmsText(r.angle), FixedText(r.distance)});
+    const auto line = [&out](const StakeoutRow& r, bool distance) {
+        AppendLine(out, {r.name, AzimuthDmsText(r.azimuth), AzimuthDmsText(r.angle),
+                         distance ? FixedText(r.distance) : std::string()});
     };
-    if (backsight) line(*backsight);
-    for (const StakeoutRow& r : rows) line(r);
+    // A backsight given by its azimuth alone has no distance to check.
+    if (backsight) line(*backsight, backsight->distance > 0);
+    for (const StakeoutRow& r : rows) line(r, true);
     return out;
 }
 

@@ -109,7 +109,8 @@ std::vector<StakeoutRow> StakeoutOf(const SiteStation& station, const std::vecto
 // byte-order mark when asked.
 std::string PointsCsv(const std::vector<SitePoint>& points, bool byteOrderMark);
 // CSV "点名,方位角,水平角,平距": angles D.MMSS to 0.1″, distance with three
-// decimals; the backsight's row first when given.
+// decimals; the backsight's row first when given (its distance empty when it
+// is an azimuth).
 std::string StakeoutCsv(const std::optional<StakeoutRow>& backsight, const std::vector<StakeoutRow>& rows,
                         bool byteOrderMark);
 // The CASS points file "name,,Y,X," a point a line, CR LF: with the default

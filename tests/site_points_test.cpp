@@ -569,7 +569,7 @@ TEST(SiteCli, PointsAndStakeoutOfAJob) {
     // P1-C (1499.6, 1980.005) from (1500, 2000): 20 m nearly due west.
     const BeamEnds& first = ReplayedTable(job).Groups()[0].rows[0].ends;
     const double azimuth = std::atan2(first.Yk - 2000, first.Xk - 1500) * 180 / kPi + 360;
-    EXPECT_NE(byAzimuth.out.find("后视,90.00000,0.00000,0.000\r\n1#墩-C," + AzimuthDmsText(azimuth) + "," +
+    EXPECT_NE(byAzimuth.out.find("后视,90.00000,0.00000,\r\n1#墩-C," + AzimuthDmsText(azimuth) + "," +
                                  AzimuthDmsText(azimuth - 90) + "," + FixedText(std::hypot(0.4, 19.995)) + "\r\n"),
               std::string::npos)
         << byAzimuth.out;
