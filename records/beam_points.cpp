@@ -245,14 +245,16 @@ std::string SitePointsGsi(const std::vector<SitePoint>& points, std::vector<Rena
     std::vector<bool> kept(points.size(), false);
     for (std::size_t i = 0; i < points.size(); ++i) {
         const std::string& name = points[i].name;
-        kept[i] = name.size() <= kGsiNameLength && std::all_of(name.begin(), name.end(), GsiCharacter) &&
-                  !name.empty() && taken.insert(name).second;
+        // The number is padded with zeros on the left: "0P1" would read as "P1".
+        kept[i] = !name.empty() && name.front() != '0' && name.size() <= kGsiNameLength &&
+                  std::all_of(name.begin(), name.end(), GsiCharacter) && taken.insert(name).second;
         if (kept[i]) written[i] = name;
     }
     for (std::size_t i = 0; i < points.size(); ++i) {
         if (kept[i]) continue;
         std::string name;
         std::copy_if(points[i].name.begin(), points[i].name.end(), std::back_inserter(name), GsiCharacter);
+        name.erase(0, name.find_first_not_of('0'));
         if (name.size() > kGsiNameLength) name.resize(kGsiNameLength);
         for (std::size_t n = i + 1; name.empty() || !taken.insert(name).second; ++n)
             name = "N" + std::to_string(n);

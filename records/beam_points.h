@@ -126,7 +126,7 @@ struct RenamedPoint {
 // most, letters, digits and - _ . only), "81" easting Y, "82" northing X, in
 // millimetres (units 0) with their sign; CR LF. A name beyond the format's
 // limits is written shortened: its characters the format cannot hold left
-// out, cut to 16, or "N" and its place in the file where that leaves it
+// out, and its leading zeros (the number is padded with zeros), cut to 16, or "N" and its place in the file where that leaves it
 // empty or the same as another; `renamed` lists each.
 std::string SitePointsGsi(const std::vector<SitePoint>& points, std::vector<RenamedPoint>* renamed);
 // The message naming the shortened names (nothing when none was).

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <fstream>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -459,6 +460,49 @@ TEST(Files, GsiKeepsEveryDigitAndShortensNamesItCannotHold) {
     EXPECT_NE(message.find("3#墩-Z1 → " + renamed[0].written), std::string::npos);
     EXPECT_NE(message.find("16 个字符"), std::string::npos);
     EXPECT_FALSE(RenamedMessage({}));
+}
+
+// Whatever the names, the GSI file's point numbers are unique, within the
+// format's characters and length, and a name that fits is kept as it is.
+TEST(Files, GsiNamesStayUniqueAndWithinTheFormat) {
+    std::mt19937_64 random(16);
+    const std::vector<std::string> pieces{"P", "3", "#", "墩", "-", "Z", "1", "_", ".", "左幅", "HZ", "0", "A"};
+    for (int round = 0; round < 200; ++round) {
+        std::vector<SitePoint> points;
+        const int count = 1 + static_cast<int>(random() % 40);
+        for (int i = 0; i < count; ++i) {
+            std::string name;
+            const int length = static_cast<int>(random() % 12);
+            for (int k = 0; k < length; ++k) name += pieces[random() % pieces.size()];
+            points.push_back({name, static_cast<double>(random() % 100000) / 7, -static_cast<double>(random() % 1000)});
+        }
+        std::vector<RenamedPoint> renamed;
+        const std::string gsi = SitePointsGsi(points, &renamed);
+        std::istringstream lines(gsi);
+        std::string line;
+        std::set<std::string> numbers;
+        std::size_t n = 0, shortened = 0;
+        while (std::getline(lines, line)) {
+            ASSERT_LT(n, points.size());
+            std::string number = line.substr(8, 16);
+            number.erase(0, number.find_first_not_of('0'));
+            for (const char c : line.substr(8, 16))
+                ASSERT_TRUE(std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.') << line;
+            EXPECT_TRUE(numbers.insert(line.substr(8, 16)).second) << line;
+            const std::string& name = points[n].name;
+            if (number != name) ++shortened;  // as an instrument reads it back, without the padding
+            // Millimetres with their sign, as the three decimals of the CSV say them.
+            const auto millimetres = [&line](std::size_t at) {
+                return (line[at] == '-' ? -1 : 1) * std::stoll(line.substr(at + 1, 16));
+            };
+            EXPECT_EQ(millimetres(31), std::llround(std::stod(FixedText(points[n].Y)) * 1000)) << line;
+            EXPECT_EQ(millimetres(55), std::llround(std::stod(FixedText(points[n].X)) * 1000)) << line;
+            ++n;
+        }
+        EXPECT_EQ(n, points.size());
+        EXPECT_EQ(renamed.size(), shortened);
+        if (HasFailure()) return;
+    }
 }
 
 // ---- The job's site fields and the terminal ----------------------------------
