@@ -8,6 +8,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMenu>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -115,6 +118,28 @@ SidePanel::SidePanel(Calculator& logic, QWidget* parent) : QWidget(parent), logi
     title->setBuddy(table_);
     tableColumn->addWidget(title);
     tableColumn->addWidget(table_, 1);
+    // The set-out's own handling of a row, where the row is: rename its pier,
+    // leave it out of the points and files or take it back.
+    table_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table_, &QTableView::customContextMenuRequested, this, [this](const QPoint& at) {
+        const PierRow* row = model_->RowAt(table_->indexAt(at).row());
+        if (!row) return;
+        const int number = row->number;
+        const bool included = !IsDeleted(logic_.Site(), number);
+        QMenu menu(this);
+        menu.setObjectName(QStringLiteral("PierRowMenu"));
+        menu.addAction(QStringLiteral("重命名墩…"), this, [this, number] {
+            bool ok = false;
+            const QString name = QInputDialog::getText(
+                this, QStringLiteral("重命名墩"),
+                QStringLiteral("第 %1 行的墩名（点名为“墩名-点名”；留空恢复为 %2）：").arg(number).arg(Q(DefaultPierName(number))),
+                QLineEdit::Normal, Q(PierName(logic_.Site(), number)), &ok);
+            if (ok && !site_->RenamePier(number, name)) showMessage(QStringLiteral("墩名没有改"), site_->Status()->text());
+        });
+        menu.addAction(included ? QStringLiteral("不放样这一行") : QStringLiteral("恢复放样这一行"), this,
+                       [this, number, included] { site_->IncludePier(number, !included); });
+        menu.exec(table_->viewport()->mapToGlobal(at));
+    });
     connect(model_, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex&, int first, int last) { MarkHeaders(first, last); });
 

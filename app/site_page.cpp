@@ -318,28 +318,39 @@ void SitePage::FillStakeout() {
 void SitePage::PierEdited(int line, int column) {
     if (syncing_) return;
     const int number = piers_->item(line, kNumber)->text().toInt();
+    if (column == kIncluded) return IncludePier(number, piers_->item(line, kIncluded)->checkState() == Qt::Checked);
+    if (column == kName) RenamePier(number, piers_->item(line, kName)->text());
+}
+
+void SitePage::IncludePier(int number, bool included) {
     SiteWork site = logic_.Site();
-    if (column == kIncluded) {
-        const bool included = piers_->item(line, kIncluded)->checkState() == Qt::Checked;
-        auto& deleted = site.deletedPiers;
-        deleted.erase(std::remove(deleted.begin(), deleted.end(), number), deleted.end());
-        if (!included) deleted.insert(std::upper_bound(deleted.begin(), deleted.end(), number), number);
-        return Apply(site);
+    auto& deleted = site.deletedPiers;
+    deleted.erase(std::remove(deleted.begin(), deleted.end(), number), deleted.end());
+    if (!included) deleted.insert(std::upper_bound(deleted.begin(), deleted.end(), number), number);
+    Apply(site);
+}
+
+bool SitePage::RenamePier(int number, const QString& typed) {
+    SiteWork site = logic_.Site();
+    const std::string name = typed.trimmed().isEmpty() ? DefaultPierName(number) : Utf8(typed.trimmed());
+    if (const auto problem = NameProblem(name)) {
+        Refuse(QStringLiteral("墩名“%1”不能用：%2").arg(Q(name), Q(*problem)));
+        return false;
     }
-    if (column != kName) return;
-    const std::string name = Utf8(piers_->item(line, kName)->text().trimmed());
-    if (const auto problem = NameProblem(name)) return Refuse(QStringLiteral("墩名“%1”不能用：%2").arg(Q(name), Q(*problem)));
     for (const PierGroup& group : logic_.Table().Groups())
         for (const PierRow& row : group.rows)
-            if (row.number != number && PierName(site, row.number) == name)
-                return Refuse(QStringLiteral("第 %1 行已经叫“%2”；每个墩要有自己的名称，点名才不会重复。请换一个名称。")
-                                  .arg(row.number)
-                                  .arg(Q(name)));
+            if (row.number != number && PierName(site, row.number) == name) {
+                Refuse(QStringLiteral("第 %1 行已经叫“%2”；每个墩要有自己的名称，点名才不会重复。请换一个名称。")
+                           .arg(row.number)
+                           .arg(Q(name)));
+                return false;
+            }
     if (name == DefaultPierName(number))
         site.pierNames.erase(number);
     else
         site.pierNames[number] = name;
     Apply(site);
+    return true;
 }
 
 void SitePage::PointEdited(int line, int column) {

@@ -37,6 +37,10 @@ public:
 
     // The actions behind the buttons, without the file chooser; each returns
     // whether it completed, a refusal shown in Chinese in the page.
+    // The pier of row `number` renamed (an empty name or its default name
+    // gives it back its default), or left out of / taken back into the set-out.
+    bool RenamePier(int number, const QString& name);
+    void IncludePier(int number, bool included);
     bool AddPoint();
     bool RemovePoint();
     bool ComputeStakeout();  // reads the station's boxes, keeps them in the job, fills the table

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <iterator>
 #include <set>
 
@@ -263,10 +262,10 @@ std::string SitePointsGsi(const std::vector<SitePoint>& points, std::vector<Rena
     }
     std::string out;
     for (std::size_t i = 0; i < points.size(); ++i) {
-        char block[8];
-        std::snprintf(block, sizeof block, "%04zu", (i + 1) % 10000);
+        // The block's number in the word's four places, counting on past 9999 from 0.
+        const std::string block = std::to_string((i + 1) % 10000);
         out += "*11";
-        out += block;
+        out += std::string(4 - block.size(), '0') + block;
         out += '+';
         out += std::string(kGsiNameLength - written[i].size(), '0') + written[i];
         out += " 81..10";

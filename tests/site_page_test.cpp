@@ -63,6 +63,19 @@ private slots:
         const std::string cass = ReadAll(SaveCass()).toStdString();
         QVERIFY(cass.find("P2-") == std::string::npos);
         QVERIFY(cass.find("P3-C,,") != std::string::npos);
+
+        // As the pier table's menu does it: an empty name gives the default back.
+        QVERIFY(page_->RenamePier(4, QStringLiteral(" 4#墩 ")));
+        QTest::qWait(0);
+        QCOMPARE(Site().pierNames, (std::map<int, std::string>{{4, "4#墩"}}));
+        QCOMPARE(page_->Piers()->item(3, 2)->text(), QStringLiteral("4#墩"));
+        QVERIFY(page_->RenamePier(4, QString()));
+        QTest::qWait(0);
+        QVERIFY(Site().pierNames.empty());
+        page_->IncludePier(2, true);
+        QTest::qWait(0);
+        QVERIFY(Site().deletedPiers.empty());
+        QCOMPARE(page_->Piers()->item(1, 3)->checkState(), Qt::Checked);
     }
 
     void aChainageComputedTwiceIsPointedOut() {
