@@ -611,7 +611,8 @@ TEST(SiteCli, PointsAndStakeoutOfAJob) {
     const CliRun byAzimuth = Cli({"stakeout", "--job", path, "--station", "1500,2000", "--backsight-azimuth", "90"});
     ASSERT_EQ(byAzimuth.status, 0) << byAzimuth.err;
     // P1-C (1499.6, 1980.005) from (1500, 2000): 20 m nearly due west.
-    const BeamEnds& first = ReplayedTable(job).Groups()[0].rows[0].ends;
+    const PierTable replayed = ReplayedTable(job);
+    const BeamEnds& first = replayed.Groups()[0].rows[0].ends;
     const double azimuth = std::atan2(first.Yk - 2000, first.Xk - 1500) * 180 / kPi + 360;
     EXPECT_NE(byAzimuth.out.find("后视,90.00000,0.00000,\r\n1#墩-C," + AzimuthDmsText(azimuth) + "," +
                                  AzimuthDmsText(azimuth - 90) + "," + FixedText(std::hypot(0.4, 19.995)) + "\r\n"),
