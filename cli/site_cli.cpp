@@ -81,6 +81,7 @@ std::optional<Options> ReadOptions(const std::vector<std::string>& args, const s
     return options;
 }
 
+#ifdef CAPBEAM_WITH_JOBS
 // "X,Y" (or "X Y"), each as a prompt reads a number.
 std::pair<double, double> ReadPair(const std::string& text, const std::string& what) {
     std::size_t cut = text.find(',');
@@ -108,6 +109,7 @@ bool Write(std::ostream& out, const std::string& text, const std::string& comman
     err << "capbeam-cli " << command << ": 结果无法写出到标准输出。\n";
     return false;
 }
+#endif
 
 }  // namespace
 
