@@ -276,7 +276,15 @@ void SitePage::SyncPoints() {
 
 void SitePage::SyncStation() {
     const std::optional<SiteStation>& station = logic_.Site().station;
-    if (!station) return;  // the boxes keep what is being typed
+    if (!station) {
+        // What is being typed stays; a station of a job no longer open goes.
+        if (stationShown_)
+            for (QLineEdit* box : {stationName_, stationX_, stationY_, backName_, backX_, backY_, backAzimuth_})
+                box->clear();
+        stationShown_ = false;
+        return;
+    }
+    stationShown_ = true;
     stationName_->setText(Q(station->name));
     stationX_->setText(Q(NumberText(station->X)));
     stationY_->setText(Q(NumberText(station->Y)));

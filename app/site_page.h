@@ -92,6 +92,7 @@ private:
     QLineEdit* backAzimuth_ = nullptr;
     QLabel* status_ = nullptr;
     bool syncing_ = false;
+    bool stationShown_ = false;  // the boxes show the job's station
     QString lastFolder_;
 };
 

@@ -173,6 +173,12 @@ private slots:
         Box("BacksightAzimuth")->setText(QStringLiteral("30.45"));
         QVERIFY(page_->ComputeStakeout());
         QCOMPARE(page_->Stakeout()->item(0, 1)->text(), QStringLiteral("30.45000"));
+
+        // A new job has no station: its boxes and table are empty.
+        form_->saveAnswers.push_back(JobFiles::Answer::Discard);
+        QVERIFY(form_->Jobs()->New());
+        QVERIFY(Box("StationX")->text().isEmpty());
+        QCOMPARE(page_->Stakeout()->rowCount(), 0);
     }
 
     // A name the GSI file cannot hold is shortened there, and the crew is told.
