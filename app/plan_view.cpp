@@ -21,6 +21,7 @@ const QColor kBackground(252, 252, 248);
 const QColor kEdgeColour(90, 90, 90);
 const QColor kCentreColour(150, 150, 150);
 const QColor kDesignColour(30, 90, 200);
+const QColor kSitePointColour(0, 120, 60);  // the points along the beams
 const QColor kTickColour(110, 110, 110);
 // Ticks at least this far apart on screen, chainages far enough apart for
 // their text ("K 12+ 340" is about 60 pixels wide).
@@ -115,6 +116,10 @@ ScreenRect PlanView::LegendBox() const {
             ++lines;
             widest = std::max(widest, static_cast<double>(metrics.horizontalAdvance(OrientationName(o))));
         }
+    if (!scene_.sitePoints.empty()) {
+        ++lines;
+        widest = std::max(widest, static_cast<double>(metrics.horizontalAdvance(QStringLiteral("放样点"))));
+    }
     const double w = widest + 40, h = lines * (metrics.height() + 2) + 8;
     return {width() - w - 6, height() - h - 6, w, h};
 }
@@ -268,10 +273,9 @@ void PlanView::paintEvent(QPaintEvent*) {
 void PlanView::DrawSitePoints(QPainter& painter) const {
     // A small cross each; the names once the view is close enough for them
     // not to crowd (a label's height is about half a metre or more).
-    static const QColor kPointColour(0, 120, 60);
     const bool named = transform_.PixelsPerMetre() >= 2 * fontMetrics().height();
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(kPointColour, 1.2));
+    painter.setPen(QPen(kSitePointColour, 1.2));
     const QRectF view = QRectF(rect()).adjusted(-4, -4, 4, 4);
     for (const SitePoint& p : scene_.sitePoints) {
         const QPointF at = ToScreen(WorldPoint{p.X, p.Y});
@@ -318,6 +322,13 @@ void PlanView::DrawLegend(QPainter& painter) const {
         for (const double x : {box.left + 6, box.left + 28}) DrawEndMark(painter, QPointF(x, y), style.mark, 3.0);
         painter.setBrush(Qt::NoBrush);
         entry(OrientationName(o));
+    }
+    if (!scene_.sitePoints.empty()) {
+        painter.setPen(QPen(kSitePointColour, 1.2));
+        const QPointF at(box.left + 17, y);
+        painter.drawLine(at + QPointF(-3, -3), at + QPointF(3, 3));
+        painter.drawLine(at + QPointF(-3, 3), at + QPointF(3, -3));
+        entry(QStringLiteral("放样点"));
     }
 }
 
