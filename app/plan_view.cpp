@@ -21,6 +21,7 @@ const QColor kBackground(252, 252, 248);
 const QColor kEdgeColour(90, 90, 90);
 const QColor kCentreColour(150, 150, 150);
 const QColor kDesignColour(30, 90, 200);
+const QColor kSitePointColour(0, 120, 60);  // the points along the beams
 const QColor kTickColour(110, 110, 110);
 // Ticks at least this far apart on screen, chainages far enough apart for
 // their text ("K 12+ 340" is about 60 pixels wide).
@@ -115,6 +116,10 @@ ScreenRect PlanView::LegendBox() const {
             ++lines;
             widest = std::max(widest, static_cast<double>(metrics.horizontalAdvance(OrientationName(o))));
         }
+    if (!scene_.sitePoints.empty()) {
+        ++lines;
+        widest = std::max(widest, static_cast<double>(metrics.horizontalAdvance(QStringLiteral("放样点"))));
+    }
     const double w = widest + 40, h = lines * (metrics.height() + 2) + 8;
     return {width() - w - 6, height() - h - 6, w, h};
 }
@@ -208,7 +213,10 @@ void PlanView::paintEvent(QPaintEvent*) {
     painter.setPen(hasFocus() ? QPen(palette().color(QPalette::Highlight), 2) : QPen(QColor(200, 200, 200), 1));
     painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
 
-    if (scene_.alignment) return DrawAlignment(painter);
+    if (scene_.alignment) {
+        DrawAlignment(painter);
+        return DrawSitePoints(painter);
+    }
     if (!scene_.hasCurve) {
         painter.setPen(QColor(110, 110, 110));
         painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
@@ -255,10 +263,27 @@ void PlanView::paintEvent(QPaintEvent*) {
         painter.drawText(RectOf(label.box), Qt::AlignCenter, label.text);
     }
 
+    DrawSitePoints(painter);
     DrawLegend(painter);
     DrawScaleBar(painter);
     DrawNorthArrow(painter);
     DrawPointerText(painter);
+}
+
+void PlanView::DrawSitePoints(QPainter& painter) const {
+    // A small cross each; the names once the view is close enough for them
+    // not to crowd (a label's height is about half a metre or more).
+    const bool named = transform_.PixelsPerMetre() >= 2 * fontMetrics().height();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kSitePointColour, 1.2));
+    const QRectF view = QRectF(rect()).adjusted(-4, -4, 4, 4);
+    for (const SitePoint& p : scene_.sitePoints) {
+        const QPointF at = ToScreen(WorldPoint{p.X, p.Y});
+        if (!view.contains(at)) continue;
+        painter.drawLine(at + QPointF(-3, -3), at + QPointF(3, 3));
+        painter.drawLine(at + QPointF(-3, 3), at + QPointF(3, -3));
+        if (named) painter.drawText(at + QPointF(5, -4), QString::fromUtf8(p.name.data(), static_cast<int>(p.name.size())));
+    }
 }
 
 void PlanView::DrawTicks(QPainter& painter, const std::vector<ChainageTick>& ticks) const {
@@ -297,6 +322,13 @@ void PlanView::DrawLegend(QPainter& painter) const {
         for (const double x : {box.left + 6, box.left + 28}) DrawEndMark(painter, QPointF(x, y), style.mark, 3.0);
         painter.setBrush(Qt::NoBrush);
         entry(OrientationName(o));
+    }
+    if (!scene_.sitePoints.empty()) {
+        painter.setPen(QPen(kSitePointColour, 1.2));
+        const QPointF at(box.left + 17, y);
+        painter.drawLine(at + QPointF(-3, -3), at + QPointF(3, 3));
+        painter.drawLine(at + QPointF(-3, 3), at + QPointF(3, -3));
+        entry(QStringLiteral("放样点"));
     }
 }
 

@@ -75,6 +75,7 @@ private:
     void DrawNorthArrow(QPainter& painter) const;
     void DrawTicks(QPainter& painter, const std::vector<ChainageTick>& ticks) const;
     void DrawLegend(QPainter& painter) const;
+    void DrawSitePoints(QPainter& painter) const;
     void DrawPointerText(QPainter& painter) const;
     // The ticks on the part of the centre line that can be on the view.
     std::vector<ChainageTick> VisibleTicks() const;

@@ -8,6 +8,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMenu>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -27,6 +30,9 @@
 #include "app/pier_table_model.h"
 #include "records/plan_geometry.h"
 #include "app/plan_view.h"
+#include "app/site_page.h"
+#include "records/beam_points.h"
+#include "core/failure.h"
 #include "records/export.h"
 
 namespace capbeam {
@@ -93,6 +99,28 @@ SidePanel::SidePanel(Calculator& logic, QWidget* parent) : QWidget(parent), logi
     title->setBuddy(table_);
     tableColumn->addWidget(title);
     tableColumn->addWidget(table_, 1);
+    // The set-out's own handling of a row, where the row is: rename its pier,
+    // leave it out of the points and files or take it back.
+    table_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table_, &QTableView::customContextMenuRequested, this, [this](const QPoint& at) {
+        const PierRow* row = model_->RowAt(table_->indexAt(at).row());
+        if (!row) return;
+        const int number = row->number;
+        const bool included = !IsDeleted(logic_.Site(), number);
+        QMenu menu(this);
+        menu.setObjectName(QStringLiteral("PierRowMenu"));
+        menu.addAction(QStringLiteral("重命名墩…"), this, [this, number] {
+            bool ok = false;
+            const QString name = QInputDialog::getText(
+                this, QStringLiteral("重命名墩"),
+                QStringLiteral("第 %1 行的墩名（点名为“墩名-点名”；留空恢复为 %2）：").arg(number).arg(Q(DefaultPierName(number))),
+                QLineEdit::Normal, Q(PierName(logic_.Site(), number)), &ok);
+            if (ok && !site_->RenamePier(number, name)) showMessage(QStringLiteral("墩名没有改"), site_->Status()->text());
+        });
+        menu.addAction(included ? QStringLiteral("不放样这一行") : QStringLiteral("恢复放样这一行"), this,
+                       [this, number, included] { site_->IncludePier(number, !included); });
+        menu.exec(table_->viewport()->mapToGlobal(at));
+    });
     connect(model_, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex&, int first, int last) { MarkHeaders(first, last); });
 
@@ -150,13 +178,21 @@ QWidget* SidePanel::BuildPages(QWidget* tableArea) {
     pages_->setAccessibleName(QStringLiteral("计算记录和道路线形"));
     pages_->addTab(tableArea, QStringLiteral("计算记录(&R)"));  // Alt+R and Alt+A switch from the keyboard
     pages_->addTab(scroll, QStringLiteral("道路线形(&A)"));
+    site_ = new SitePage(logic_);
+    auto* siteScroll = new QScrollArea;
+    siteScroll->setObjectName(QStringLiteral("SiteScroll"));
+    siteScroll->setWidget(site_);
+    siteScroll->setWidgetResizable(true);
+    siteScroll->setFrameShape(QFrame::NoFrame);
+    pages_->addTab(siteScroll, QStringLiteral("放样(&S)"));
+    connect(site_, &SitePage::PointsChanged, this, [this] { ShowPlan(); });
     connect(alignment_, &AlignmentPage::TableChanged, this, [this] { RecordChanged(); });
     connect(alignment_, &AlignmentPage::AlignmentChanged, this, [this] { ShowPlan(); });
     connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
         // The alignment page holds tables and boxes: it gets two thirds of
         // the height beside the plan when it opens in less than half.
         auto* split = qobject_cast<QSplitter*>(pages_->parentWidget());
-        if (page == 1 && split && split->sizes().size() == 2 && split->sizes()[1] < split->sizes()[0]) {
+        if (page >= 1 && split && split->sizes().size() == 2 && split->sizes()[1] < split->sizes()[0]) {
             const int total = split->sizes()[0] + split->sizes()[1];
             split->setSizes({total / 3, total - total / 3});
         }
@@ -168,7 +204,27 @@ QWidget* SidePanel::BuildPages(QWidget* tableArea) {
 void SidePanel::ShowPlan() {
     const auto& groups = logic_.Table().Groups();
     const bool alignment = pages_->currentIndex() == 1 || (!groups.empty() && groups.back().kind == GroupKind::Alignment);
-    plan_->SetScene(alignment ? alignment_->Scene() : BuildPlanScene(logic_.Table()));
+    PlanScene scene = alignment ? alignment_->Scene() : BuildPlanScene(logic_.Table());
+    scene.sitePoints = ListedPoints();
+    plan_->SetScene(scene);
+}
+
+std::vector<SitePoint> SidePanel::ListedPoints() const {
+    // The centre and the ends are drawn with the beams: only the list's points.
+    std::vector<SitePoint> points;
+    const SiteWork& site = logic_.Site();
+    if (site.beamPoints.empty()) return points;
+    for (const PierGroup& group : logic_.Table().Groups())
+        for (const PierRow& row : group.rows) {
+            if (IsDeleted(site, row.number)) continue;
+            try {
+                const std::vector<SitePoint> pier = PierPoints(group, row, PierName(site, row.number), site.beamPoints);
+                points.insert(points.end(), pier.begin() + 3, pier.end());
+            } catch (const Failure&) {
+                // a beam without length has no points along it; the page says so
+            }
+        }
+    return points;
 }
 
 void SidePanel::BuildOrientation(QBoxLayout* column) {
@@ -198,6 +254,7 @@ BatchDialog* SidePanel::MakeBatchDialog() { return new BatchDialog(logic_, this,
 
 void SidePanel::RecordChanged() {
     model_->Sync();
+    site_->Sync();
     ShowPlan();
     UpdateButtons();
     if (model_->rowCount() > 0) table_->scrollToBottom();
@@ -224,7 +281,17 @@ void SidePanel::CopyTable() {
 
 bool SidePanel::SaveCsvTo(const QString& path) { return Save(path, TableCsv(logic_.Table(), true)); }
 
-bool SidePanel::SaveCassTo(const QString& path) { return Save(path, CassPoints(logic_.Table())); }
+bool SidePanel::SaveCassTo(const QString& path) {
+    // Every pier's points under its name; without names and points these
+    // are the table's own three points a row.
+    try {
+        return Save(path, SitePointsCass(SitePointsOf(logic_.Table(), logic_.Site())));
+    } catch (const Failure& failure) {
+        status_->setText(QStringLiteral("没有保存：") + Q(failure.message().text));
+        showMessage(QStringLiteral("文件没有保存"), Q(failure.message().text));
+        return false;
+    }
+}
 
 void SidePanel::SaveWithChooser(const QString& caption, const QString& name, const QString& filter, bool csv) {
     const QString path = chooseSavePath(caption, QDir(lastFolder_).filePath(name), filter);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/batch_inputs.h"
+#include "records/site_points.h"
 
 class QBoxLayout;
 class QLabel;
@@ -20,6 +21,7 @@ class BatchDialog;
 class Calculator;
 class PierTableModel;
 class PlanView;
+class SitePage;
 
 // The panel right of the calculator's form: the plan view, the orientation
 // of the beams, the pier table ("计算记录"), the batch and the export. It reads
@@ -53,6 +55,8 @@ public:
     // The page "道路线形" below the plan, a tab beside the pier table.
     AlignmentPage* Alignment() const { return alignment_; }
     QTabWidget* Pages() const { return pages_; }
+    // The page "放样": pier names, points along the beams, the stake-out.
+    SitePage* Site() const { return site_; }
 
 private:
     void BuildOrientation(QBoxLayout* column);
@@ -64,6 +68,7 @@ private:
     // The plan shows the whole alignment while its page is open or when the
     // pier table's latest group was placed on it; else the single curve.
     void ShowPlan();
+    std::vector<SitePoint> ListedPoints() const;
 
     Calculator& logic_;
     PlanView* plan_ = nullptr;
@@ -78,6 +83,7 @@ private:
     QLabel* status_ = nullptr;
     QString lastFolder_;
     AlignmentPage* alignment_ = nullptr;
+    SitePage* site_ = nullptr;
     QTabWidget* pages_ = nullptr;
     BatchInputs batchInputs_;  // the batch dialog's last inputs, for its next opening
 };

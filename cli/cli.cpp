@@ -16,6 +16,7 @@
 #include "flows/calculator.h"
 #include "cli/job_cli.h"
 #include "cli/sheet_cli.h"
+#include "cli/site_cli.h"
 #include "records/batch.h"
 #include "records/export.h"
 #include "records/pier_table.h"
@@ -98,6 +99,9 @@ constexpr char kUsage[] =
     "      把作业的计算书写成 PDF。\n"
     "  capbeam-cli drawing --job 作业文件 -o 平面图.dxf\n"
     "      把作业的平面图写成 DXF（AutoCAD R12）。详见 capbeam-cli report --help。\n"
+    "  capbeam-cli points --job 作业文件      每个墩的放样点（点名,X,Y），见 points --help。\n"
+    "  capbeam-cli stakeout --job 作业文件 --station X,Y (--backsight X,Y | --backsight-azimuth A)\n"
+    "      从测站放样各点（点名,方位角,水平角,平距），见 stakeout --help。\n"
     "  capbeam-cli --help\n"
     "      显示本说明。\n";
 
@@ -437,6 +441,7 @@ int RunBatchCli(const std::vector<std::string>& args, std::istream& in, std::ost
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     if (IsAlignmentCommand(args)) return RunAlignmentCli(args, in, out, err);
     if (IsSheetCommand(args)) return RunSheetCli(args, out, err);
+    if (IsSiteCommand(args)) return RunSiteCli(args, out, err);
     if (!args.empty() && args[0] == "batch") {
         auto batch = BatchArgumentsWithJob(std::vector<std::string>(args.begin() + 1, args.end()), err);
         if (!batch) return 2;

@@ -32,4 +32,9 @@ std::string DmsText(double degrees) {
     return text;
 }
 
+std::string AzimuthDmsText(double degrees) {
+    const std::string text = DmsText(degrees);
+    return text == "360.00000" ? "0.00000" : text;
+}
+
 }  // namespace capbeam

@@ -35,4 +35,9 @@ bool IsValidDms(const Dms& angle);
 // Failure(InvalidOperation) for a value that is not finite.
 std::string DmsText(double degrees);
 
+// An azimuth or a horizontal angle, 0 <= a < 360, as DmsText writes it, but
+// one that rounds up to a full turn (359°59′59.96″) is written "0.00000": an
+// instrument's circle has no 360.
+std::string AzimuthDmsText(double degrees);
+
 }  // namespace capbeam

@@ -179,6 +179,13 @@ Job Calculator::CurrentJob() const {
     return job;
 }
 
+void Calculator::SetSite(SiteWork site) {
+    if (site == journal_.site) return;
+    journal_.site = std::move(site);
+    ++changes_;
+    view_.RecordChanged();
+}
+
 void Calculator::Adopt(const Calculator& other) {
     record_ = other.record_;
     orientation_ = other.orientation_;

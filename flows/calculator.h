@@ -101,6 +101,11 @@ public:
     void Adopt(const Calculator& other);
     // The job's fields this version does not know, written back on save.
     void KeepFields(std::map<std::string, std::string> kept) { journal_.kept = std::move(kept); }
+    // The set-out on site that the job keeps beside its clicks: pier names,
+    // rows taken out, the points along each beam, the station. Setting a
+    // different one is a change of the job, and the view is told of it.
+    const SiteWork& Site() const { return journal_.site; }
+    void SetSite(SiteWork site);
 
 private:
     static std::size_t Index(Box f) { return static_cast<std::size_t>(BoxNumber(f) - 1); }

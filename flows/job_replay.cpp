@@ -103,6 +103,7 @@ void ReplayJob(const Job& job, Calculator& target) {
     scratch.SetAlignmentPage(job.page, job.pageFields);
     scratch.SetOrientation(job.orientation);
     scratch.KeepFields(job.kept);
+    scratch.SetSite(job.site);
     target.Adopt(scratch);
 }
 
@@ -148,6 +149,13 @@ JobSummary SummariseJob(const Job& job) {
             for (const PierRow& row : groups.back().rows) summary.stations.push_back({row.Kp, row.KpStretch});
     }
     return summary;
+}
+
+PierTable ReplayedTable(const Job& job) {
+    ReplayView quiet;
+    Calculator calculator(quiet);
+    ReplayJob(job, calculator);
+    return calculator.Table();
 }
 
 }  // namespace capbeam

@@ -36,4 +36,8 @@ struct JobSummary {
 };
 JobSummary SummariseJob(const Job& job);
 
+// The pier table the job's clicks give, for the set-out of its piers (the
+// job's SiteWork names them). Throws Failure as ReplayJob does.
+PierTable ReplayedTable(const Job& job);
+
 }  // namespace capbeam

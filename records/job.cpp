@@ -9,6 +9,7 @@
 #include <QJsonParseError>
 #include <QJsonValue>
 #include <QString>
+#include <algorithm>
 #include <cmath>
 
 #include "core/failure.h"
@@ -169,11 +170,127 @@ const std::vector<std::string>& PageFieldNames() {
     return kNames;
 }
 
+// ---- The set-out on site (minor version 1) ---------------------------------
+// pierNames {"3": "3#墩"}, deletedPiers [5], beamPoints [{"name", "along",
+// "across"}], station {"name", "X", "Y", and "backsight" {"name", "X", "Y"}
+// or "backsightAzimuth" (D.MMSS)}; each written only when it holds something.
+
+bool SiteKey(const QString& key) {
+    static const QStringList kSite{QStringLiteral("pierNames"), QStringLiteral("deletedPiers"),
+                                   QStringLiteral("beamPoints"), QStringLiteral("station")};
+    return kSite.contains(key);
+}
+
+void WriteSite(const SiteWork& site, QJsonObject& root) {
+    if (!site.pierNames.empty()) {
+        QJsonObject names;
+        for (const auto& [number, name] : site.pierNames) names.insert(QString::number(number), Qs(name));
+        root.insert(QStringLiteral("pierNames"), names);
+    }
+    if (!site.deletedPiers.empty()) {
+        QJsonArray deleted;
+        for (const int number : site.deletedPiers) deleted.append(number);
+        root.insert(QStringLiteral("deletedPiers"), deleted);
+    }
+    if (!site.beamPoints.empty()) {
+        QJsonArray points;
+        for (const BeamPointDef& def : site.beamPoints)
+            points.append(QJsonObject{{QStringLiteral("name"), Qs(def.name)},
+                                      {QStringLiteral("along"), def.along},
+                                      {QStringLiteral("across"), def.across}});
+        root.insert(QStringLiteral("beamPoints"), points);
+    }
+    if (site.station) {
+        const SiteStation& s = *site.station;
+        QJsonObject station{{QStringLiteral("name"), Qs(s.name)}, {QStringLiteral("X"), s.X}, {QStringLiteral("Y"), s.Y}};
+        if (s.backsightIsAzimuth)
+            station.insert(QStringLiteral("backsightAzimuth"), s.backsightAzimuthDms);
+        else
+            station.insert(QStringLiteral("backsight"), QJsonObject{{QStringLiteral("name"), Qs(s.backsightName)},
+                                                                    {QStringLiteral("X"), s.backsightX},
+                                                                    {QStringLiteral("Y"), s.backsightY}});
+        root.insert(QStringLiteral("station"), station);
+    }
+}
+
+int ReadRowNumber(double value, const std::string& what) {
+    if (value != std::floor(value) || value < 1 || value > 1e9) Refuse(what + "应当是计算记录中的行号（正整数）。");
+    return static_cast<int>(value);
+}
+
+std::string ReadText(const QJsonValue& value, const std::string& what) {
+    if (!value.isString()) Refuse(what + "应当是文字。");
+    return Utf8(value.toString());
+}
+
+SiteWork ReadSite(const QJsonObject& root) {
+    SiteWork site;
+    if (const QJsonValue names = root.value(QStringLiteral("pierNames")); !names.isUndefined()) {
+        if (!names.isObject()) Refuse("pierNames（墩名）应当是一个对象，例如 {\"3\": \"3#墩\"}。");
+        const QJsonObject object = names.toObject();
+        for (auto it = object.begin(); it != object.end(); ++it) {
+            bool number = false;
+            const double row = it.key().toDouble(&number);
+            if (!number) Refuse("pierNames 的键“" + Utf8(it.key()) + "”不是行号。");
+            site.pierNames[ReadRowNumber(row, "pierNames 的键")] = ReadText(it.value(), "pierNames 中的墩名");
+        }
+    }
+    if (const QJsonValue deleted = root.value(QStringLiteral("deletedPiers")); !deleted.isUndefined()) {
+        if (!deleted.isArray()) Refuse("deletedPiers（删除的行）应当是一列行号。");
+        for (const QJsonValue& item : deleted.toArray())
+            site.deletedPiers.push_back(ReadRowNumber(ReadNumber(item, "deletedPiers 中每一项"), "deletedPiers 中每一项"));
+        std::sort(site.deletedPiers.begin(), site.deletedPiers.end());
+        site.deletedPiers.erase(std::unique(site.deletedPiers.begin(), site.deletedPiers.end()), site.deletedPiers.end());
+    }
+    if (const QJsonValue points = root.value(QStringLiteral("beamPoints")); !points.isUndefined()) {
+        if (!points.isArray()) Refuse("beamPoints（盖梁上的点）应当是一列点。");
+        for (const QJsonValue& item : points.toArray()) {
+            if (!item.isObject()) Refuse("beamPoints 中每一项应当是一个对象（name、along、across）。");
+            const QJsonObject point = item.toObject();
+            BeamPointDef def;
+            def.name = ReadText(point.value(QStringLiteral("name")), "beamPoints 中的点名 name ");
+            def.along = ReadNumber(point.value(QStringLiteral("along")), "点“" + def.name + "”的 along ");
+            if (point.contains(QStringLiteral("across")))
+                def.across = ReadNumber(point.value(QStringLiteral("across")), "点“" + def.name + "”的 across ");
+            site.beamPoints.push_back(def);
+        }
+    }
+    if (const QJsonValue value = root.value(QStringLiteral("station")); !value.isUndefined()) {
+        if (!value.isObject()) Refuse("station（测站）应当是一个对象。");
+        const QJsonObject object = value.toObject();
+        SiteStation s;
+        if (object.contains(QStringLiteral("name"))) s.name = ReadText(object.value(QStringLiteral("name")), "测站的 name ");
+        s.X = ReadNumber(object.value(QStringLiteral("X")), "测站的 X ");
+        s.Y = ReadNumber(object.value(QStringLiteral("Y")), "测站的 Y ");
+        const QJsonValue back = object.value(QStringLiteral("backsight"));
+        const QJsonValue azimuth = object.value(QStringLiteral("backsightAzimuth"));
+        if (back.isObject()) {
+            const QJsonObject point = back.toObject();
+            if (point.contains(QStringLiteral("name")))
+                s.backsightName = ReadText(point.value(QStringLiteral("name")), "后视点的 name ");
+            s.backsightX = ReadNumber(point.value(QStringLiteral("X")), "后视点的 X ");
+            s.backsightY = ReadNumber(point.value(QStringLiteral("Y")), "后视点的 Y ");
+        } else if (!azimuth.isUndefined()) {
+            s.backsightIsAzimuth = true;
+            s.backsightAzimuthDms = ReadNumber(azimuth, "后视方位角 backsightAzimuth ");
+        } else {
+            Refuse("测站缺少后视：backsight（后视点）或 backsightAzimuth（后视方位角）。");
+        }
+        site.station = s;
+    }
+    try {
+        CheckSiteWork(site);
+    } catch (const Failure& failure) {
+        Refuse(failure.message().text);
+    }
+    return site;
+}
+
 bool Known(const QString& key) {
     static const QStringList kKnown{QStringLiteral("format"), QStringLiteral("version"), QStringLiteral("minor"),
                                     QStringLiteral("orientation"), QStringLiteral("journal"),
                                     QStringLiteral("alignments"), QStringLiteral("alignmentPage")};
-    return kKnown.contains(key);
+    return kKnown.contains(key) || SiteKey(key);
 }
 
 }  // namespace
@@ -243,6 +360,7 @@ std::string WriteJob(const Job& job) {
         page.insert(QStringLiteral("fields"), fields);
         root.insert(QStringLiteral("alignmentPage"), page);
     }
+    WriteSite(job.site, root);
     return QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
 }
 
@@ -307,6 +425,7 @@ Job ReadJob(std::string_view bytes) {
         // Opening replays every chainage: a bounded job opens in seconds, not hours.
         if (chainages > 10 * kMaxJobChainages) Refuse("批量计算的桩号合计超过 1000000 个。");
     }
+    job.site = ReadSite(root);
     for (auto it = root.begin(); it != root.end(); ++it)
         if (!Known(it.key())) {
             QJsonArray wrapped{it.value()};

@@ -9,6 +9,7 @@
 
 #include "geometry/chainage_equations.h"
 #include "geometry/single_curve.h"
+#include "records/beam_points.h"
 
 // A job: one bridge's work, as a journal of what the user did (each set-up
 // and request with its replies as typed, each batch, the orientation), so
@@ -25,7 +26,7 @@ inline constexpr char kJobFormat[] = "capbeam-job";
 // A file of a newer major version is refused; a newer minor version only
 // adds fields, which an older reader keeps (top level) or ignores.
 inline constexpr int kJobVersion = 1;
-inline constexpr int kJobMinorVersion = 1;  // 1: alignments and their beams
+inline constexpr int kJobMinorVersion = 1;  // 1: alignments and their beams; pier names, points, station
 // Larger files are refused before they are parsed: a bridge's job is a few
 // kilobytes, and a huge file is not one.
 inline constexpr std::size_t kMaxJobBytes = 16u << 20;
@@ -83,12 +84,17 @@ struct Job {
     // alignment, points along beams, a station from a later minor version),
     // each its JSON text, written back unchanged.
     std::map<std::string, std::string> kept;
+    // Minor version 1, the set-out on site: pier names, rows taken out, the
+    // points along each beam, the instrument's station (top-level fields
+    // pierNames, deletedPiers, beamPoints, station).
+    SiteWork site;
     bool operator==(const Job& o) const {
         return steps == o.steps && orientation == o.orientation && alignments == o.alignments &&
-               page == o.page && pageFields == o.pageFields && kept == o.kept;
+               page == o.page && pageFields == o.pageFields && kept == o.kept && site == o.site;
     }
-    // Nothing worth keeping: no click completed and no alignment typed.
-    bool Blank() const { return steps.empty() && (!page || page->table.empty()); }
+    // Nothing worth keeping: no click completed, no alignment typed, no
+    // set-out work (points along beams, a station).
+    bool Blank() const { return steps.empty() && (!page || page->table.empty()) && site == SiteWork{}; }
 };
 
 // The field names of a step's replies, in the order the prompts ask them.

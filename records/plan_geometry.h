@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "records/pier_table.h"
+#include "records/site_points.h"
 
 // What the plan view draws, in world coordinates, and how world coordinates
 // become screen pixels. Plain C++ so that tests check the drawing by its
@@ -86,6 +87,9 @@ struct PlanScene {
     WorldPoint designInner, designOuter;  // the design beam through J
     std::vector<PlanBeam> beams;          // in table order, the latest last
     WorldBounds bounds;                   // everything above
+    // The points along the beams (columns, piles, reference stakes ...),
+    // drawn over them; not in the bounds.
+    std::vector<SitePoint> sitePoints;
 };
 
 // The scene of the latest set-up: its curve, J and the design beam, and the

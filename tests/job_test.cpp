@@ -137,11 +137,11 @@ TEST(Job, ExampleOpensToTheWorkedExample) {
 TEST(Job, NewerMinorVersionKeepsWhatItDoesNotKnow) {
     std::string text = Example();
     text.replace(text.find("\"minor\": 0"), 10,
-                 "\"minor\": 7, \"pierNames\": {\"1\": \"1号墩\"}, \"station\": [1, 2.5, null]");
+                 "\"minor\": 7, \"crew\": {\"1\": \"1号墩\"}, \"levels\": [1, 2.5, null]");
     text.replace(text.find("\"action\": \"batch\""), 17, "\"action\": \"batch\", \"colour\": \"red\"");
     const Job job = ReadJob(text);
     ASSERT_EQ(job.kept.size(), 2u);
-    EXPECT_EQ(job.kept.at("station"), "[1,2.5,null]");
+    EXPECT_EQ(job.kept.at("levels"), "[1,2.5,null]");
     const Job again = ReadJob(WriteJob(job));
     EXPECT_EQ(again.kept, job.kept);
     ScriptedView view;
