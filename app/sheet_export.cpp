@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QWidget>
 #include <tuple>
 
@@ -76,6 +75,10 @@ SheetInputs InputsOf(const Calculator& logic, const AlignmentPage* alignment, co
     in.title = title.toStdString();
     in.date = QDate::currentDate().toString(Qt::ISODate).toStdString();
     in.table = &logic.Table();
+    SiteSheetParts site = SiteSheetPartsOf(logic.Table(), logic.Site());
+    in.points = std::move(site.points);
+    in.station = std::move(site.station);
+    in.stakeout = std::move(site.stakeout);
     if (alignment && alignment->Loaded() && HasAlignmentRows(logic.Table())) {
         in.road = &*alignment->Loaded();
         std::tie(in.DL, in.DR) = alignment->HalfWidths();
@@ -114,18 +117,9 @@ bool SheetExport::SaveDxf(const QString& path) {
     drawing.road = in.road;
     drawing.DL = in.DL;
     drawing.DR = in.DR;
-    drawing.points = in.points;
-    const std::string text = DxfText(BuildPlanDrawing(drawing), GbkCodePage());
-    // QSaveFile writes beside the target and replaces it only when all is
-    // written: a failed save leaves any earlier file as it was.
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) ok = file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
-    if (ok) ok = file.flush() && file.error() == QFileDevice::NoError;
-    if (ok) ok = file.commit();
-    if (!ok) {
-        const QString why = SaveFailureText(path, file.error(), file.errorString());
-        file.cancelWriting();
+    drawing.site = &logic_.Site();
+    QString why;
+    if (!SaveWholeFile(path, DxfText(BuildPlanDrawing(drawing), GbkCodePage()), why)) {
         showMessage(QStringLiteral("CAD 图没有导出"), why);
         return false;
     }

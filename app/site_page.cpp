@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTimer>
@@ -471,13 +470,8 @@ void SitePage::Refuse(const QString& why) {
 }
 
 bool SitePage::Save(const QString& path, const std::string& content, const QString& what) {
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) ok = file.write(content.data(), static_cast<qint64>(content.size())) == static_cast<qint64>(content.size());
-    if (ok) ok = file.commit();
-    if (!ok) {
-        const QString text = SaveFailureText(path, file.error(), file.errorString());
-        file.cancelWriting();
+    QString text;
+    if (!SaveWholeFile(path, content, text)) {
         status_->setText(QStringLiteral("没有保存：") + QDir::toNativeSeparators(path));
         showMessage(QStringLiteral("文件没有保存"), text);
         return false;

@@ -137,6 +137,10 @@ int RunSheetCli(const std::vector<std::string>& args, std::ostream& out, std::os
             inputs.DL = road->DL;
             inputs.DR = road->DR;
         }
+        SiteSheetParts site = SiteSheetPartsOf(calculator.Table(), calculator.Site());
+        inputs.points = std::move(site.points);
+        inputs.station = std::move(site.station);
+        inputs.stakeout = std::move(site.stakeout);
         try {
             WriteSheetPdf(path, inputs);
         } catch (const Failure& failure) {
@@ -147,6 +151,7 @@ int RunSheetCli(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     DrawingInputs inputs;
     inputs.table = &calculator.Table();
+    inputs.site = &calculator.Site();
     if (road) {
         inputs.road = &road->road;
         inputs.DL = road->DL;

@@ -289,4 +289,24 @@ std::optional<std::string> RenamedMessage(const std::vector<RenamedPoint>& renam
     return text;
 }
 
+SiteSheetParts SiteSheetPartsOf(const PierTable& table, const SiteWork& site) {
+    SiteSheetParts parts;
+    parts.points = SitePointsOf(table, site);
+    if (!site.station) return parts;
+    const SiteStation& st = *site.station;
+    const auto named = [](const std::string& name, const char* otherwise) { return name.empty() ? std::string(otherwise) : name; };
+    parts.station = "测站 " + named(st.name, "") + " (" + FixedText(st.X) + ", " + FixedText(st.Y) + ")，";
+    if (st.backsightIsAzimuth)
+        parts.station += "后视方位角 " + NumberText(st.backsightAzimuthDms) + "（度.分秒）";
+    else
+        parts.station += "后视 " + named(st.backsightName, "") + " (" + FixedText(st.backsightX) + ", " +
+                         FixedText(st.backsightY) + ")";
+    try {
+        parts.stakeout.push_back(BacksightRow(st));
+    } catch (const Failure&) {
+    }
+    for (StakeoutRow& row : StakeoutOf(st, parts.points)) parts.stakeout.push_back(std::move(row));
+    return parts;
+}
+
 }  // namespace capbeam

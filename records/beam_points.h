@@ -103,6 +103,17 @@ StakeoutRow BacksightRow(const SiteStation& station);
 // clockwise from the backsight. A point on the station gets azimuth 0.
 std::vector<StakeoutRow> StakeoutOf(const SiteStation& station, const std::vector<SitePoint>& points);
 
+// The set-out as the calculation sheet lists it: every pier's points and,
+// with a station, a line naming it and its backsight, and the stake-out of
+// every point, the backsight's own row first (left out when the backsight
+// stands on the station).
+struct SiteSheetParts {
+    std::vector<SitePoint> points;
+    std::string station;
+    std::vector<StakeoutRow> stakeout;
+};
+SiteSheetParts SiteSheetPartsOf(const PierTable& table, const SiteWork& site);
+
 // ---- Files ------------------------------------------------------------------
 
 // CSV "点名,X,Y", coordinates with three decimals, CR LF, UTF-8 with a

@@ -194,17 +194,18 @@ PlanDrawing BuildPlanDrawing(const DrawingInputs& inputs) {
         }
     }
     if (inputs.road) DrawRoad(b, inputs.road->road.Line(), inputs.DL, inputs.DR);
-    if (inputs.table)
+    if (inputs.table) {
         for (const PierGroup& group : inputs.table->Groups())
             for (const PierRow& row : group.rows) {
                 const BeamEnds& e = row.ends;
                 b.Line(DrawingLayer::Beam, {e.Xin, e.Yin}, {e.Xout, e.Yout});
-                const std::string name = "P" + std::to_string(row.number);
-                const bool onRoad = group.kind == GroupKind::Alignment;
-                b.Point(name + "-C", {e.Xk, e.Yk});
-                b.Point(name + (onRoad ? "-L" : "-IN"), {e.Xin, e.Yin});
-                b.Point(name + (onRoad ? "-R" : "-OUT"), {e.Xout, e.Yout});
             }
+        // Every pier's centre, ends and points along its beam, named as the
+        // coordinate files name them.
+        const SiteWork none;
+        for (const SitePoint& p : SitePointsOf(*inputs.table, inputs.site ? *inputs.site : none))
+            b.Point(p.name, {p.X, p.Y});
+    }
     for (const SitePoint& p : inputs.points) b.Point(p.name, {p.X, p.Y});
     return drawing;
 }

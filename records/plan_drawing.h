@@ -7,6 +7,7 @@
 #include "records/alignment_road.h"
 #include "records/pier_table.h"
 #include "records/plan_geometry.h"
+#include "records/beam_points.h"
 #include "records/site_points.h"
 
 // The plan as a CAD drawing holds it: true arcs where the road is an arc,
@@ -65,6 +66,9 @@ inline constexpr double kSpiralChordError = 0.0005;  // metres
 // DL (left) and DR (right). `points` are the named points along the beams.
 struct DrawingInputs {
     const PierTable* table = nullptr;
+    // The pier names and the points along the beams; none: each pier named P
+    // and its row number, its centre and ends only.
+    const SiteWork* site = nullptr;
     const LoadedRoad* road = nullptr;
     std::optional<double> DL, DR;
     std::vector<SitePoint> points;

@@ -4,6 +4,8 @@
 // files (CSV, CASS, GSI-16); the job's site fields; the terminal commands.
 #include <gtest/gtest.h>
 
+#include "tests/cli_run.h"
+
 #include <cmath>
 #include <fstream>
 #include <random>
@@ -524,16 +526,8 @@ SiteWork SomeSite() {
     return site;
 }
 
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-CliRun Cli(std::vector<std::string> args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    const int status = RunCli(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 }  // namespace
 
@@ -652,4 +646,39 @@ TEST(SiteCli, ARepeatedChainageIsFlagged) {
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.err.find("第 5 行（P5）的桩号与第 1 行（P1）相同"), std::string::npos) << r.err;
 }
+// The drawing and the sheet carry the set-out: every pier's points under its
+// name, the deleted row's none, and the stake-out of each from the station.
+TEST(SiteCli, DrawingAndSheetHoldTheSetOut) {
+    Job job = ReadJob(ExampleJobText());
+    job.site = SomeSite();
+    job.site.pierNames = {{1, "A1"}, {4, "B4"}};  // ASCII: the DXF's names are GBK
+    const std::string path = ::testing::TempDir() + "site-drawing-test.capbeam";
+    std::ofstream(path, std::ios::binary) << WriteJob(job);
+    const std::string dxf = ::testing::TempDir() + "site-drawing-test.dxf";
+    const CliRun drawn = Cli({"drawing", "--job", path, "-o", dxf});
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+    std::ifstream file(dxf, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)), {});
+    for (const char* name : {"\nA1-C\r", "\nA1-Z1\r", "\nB4-ZJ\r", "\nP3-OUT\r", "\nP5-Z1\r"})
+        EXPECT_NE(text.find(name), std::string::npos) << name;
+    EXPECT_EQ(text.find("\nP2-"), std::string::npos);  // left out of the set-out
+
+    struct Quiet : View {
+        std::optional<std::string> PromptText(const std::string&, const Refusal*, const PromptHelp&) override {
+            return std::nullopt;
+        }
+        void SetText(Box, const std::string&) override {}
+        void EndProgram() override {}
+        void ShowMessage(const Message&) override {}
+    } view;
+    Calculator c(view);
+    ReplayJob(job, c);
+    const SiteSheetParts parts = SiteSheetPartsOf(c.Table(), c.Site());
+    EXPECT_EQ(parts.points.size(), 4u * 5u);
+    ASSERT_EQ(parts.stakeout.size(), 1 + parts.points.size());  // the backsight's check first
+    EXPECT_EQ(parts.stakeout.front().name, "T2");
+    EXPECT_EQ(parts.stakeout.front().angle, 0);
+    EXPECT_NE(parts.station.find("T1 (1480.250, 1990.500)"), std::string::npos) << parts.station;
+}
+
 #endif
