@@ -91,12 +91,18 @@ for f in capbeam.exe capbeam-cli.exe uninstall.exe platforms/qwindows.dll qt.con
     [ -f "$installed/$f" ] || fail "no $f in Program Files"
 done
 [ -f "$menu/盖梁端点坐标计算.lnk" ] || fail "no Start menu entry"
-wine reg query 'HKLM\Software\Classes\.capbeam' /ve 2>/dev/null | grep -q capbeam.job || fail ".capbeam is not associated"
-wine reg query 'HKLM\Software\Classes\capbeam.job\shell\open\command' /ve 2>/dev/null | grep -q 'capbeam.exe" "%1"' \
-    || fail ".capbeam does not open in capbeam.exe"
-wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\capbeam' /v DisplayVersion 2>/dev/null \
-    | grep -q "$version" || fail "no uninstaller entry"
-printf '' | wine "$installed/capbeam-cli.exe" --fields | grep -q '^Text21=' || fail "the installed capbeam-cli.exe does not run"
+# Whole answers first, then looked at: grep -q ending early would leave the
+# writer a broken pipe, which pipefail reports as a failure.
+regval() { wine reg query "$1" /ve 2>/dev/null || true; }
+case $(regval 'HKLM\Software\Classes\.capbeam') in *capbeam.job*) ;; *) fail ".capbeam is not associated" ;; esac
+case $(regval 'HKLM\Software\Classes\capbeam.job\shell\open\command') in
+    *'capbeam.exe" "%1"'*) ;;
+    *) fail ".capbeam does not open in capbeam.exe" ;;
+esac
+entry=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\capbeam' /v DisplayVersion 2>/dev/null || true)
+case $entry in *"$version"*) ;; *) fail "no uninstaller entry" ;; esac
+fields=$(printf '' | wine "$installed/capbeam-cli.exe" --fields)
+case $fields in *Text21=*) ;; *) fail "the installed capbeam-cli.exe does not run" ;; esac
 # The uninstaller copies itself away and returns at once: wait for it.
 wine "$installed/uninstall.exe" /S
 for _ in $(seq 120); do [ -e "$installed" ] || break; sleep 0.5; done
