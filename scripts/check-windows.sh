@@ -25,7 +25,8 @@ if [ "${1:-}" = "--window-inside" ]; then
     # chainages with Dr 6 m), then takes the picture.
     answer() {
         for reply in "$@"; do
-            xdotool search --sync --onlyvisible --name '^盖梁端点坐标计算$' >/dev/null
+            timeout 60 xdotool search --sync --onlyvisible --name '^盖梁端点坐标计算$' >/dev/null \
+                || { echo "no prompt came for $reply" >&2; exit 1; }
             sleep 0.5
             xdotool type --delay 40 -- "$reply"
             xdotool key Return
