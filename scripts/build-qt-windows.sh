@@ -32,8 +32,9 @@ fi
 
 # Debian's copy lacks the Wintab tablet header: no tablet events. The Windows
 # platform plugin needs OpenGL (loaded at run time, "dynamic"); network, SQL
-# and D-Bus are not used, nor the Direct2D platform plugin or JPEG images
-# (the program's icons are XPM, which Qt Gui reads itself). zlib, pcre2,
+# and D-Bus are not used, nor JPEG images (the program's icons are XPM, which
+# Qt Gui reads itself). Direct2D stays on: Qt Gui builds its DirectWrite font
+# database only with it, and the Windows platform plugin needs that. zlib, pcre2,
 # harfbuzz, freetype, libpng and double-conversion come from Qt's own bundled
 # copies.
 cmake -S "$src" -B "$dir/build" -G Ninja \
@@ -45,7 +46,7 @@ cmake -S "$src" -B "$dir/build" -G Ninja \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
     -DFEATURE_tabletevent=OFF \
     -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF \
-    -DFEATURE_direct2d=OFF -DFEATURE_jpeg=OFF \
+    -DFEATURE_jpeg=OFF \
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
     -DFEATURE_system_freetype=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
     -DFEATURE_system_doubleconversion=OFF
