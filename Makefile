@@ -55,3 +55,16 @@ clean:
 # The Debian package, in $(BUILD): capbeam_<version>_<arch>.deb
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+.PHONY: windows windows-check
+# The 64-bit Windows build, cross-compiled: build/capbeam-<version>-windows-x64.zip
+# and build/capbeam-<version>-setup.exe. The first run builds Qt for Windows
+# (about 25 minutes on 2 cores) into build-windows/qt, or WINDOWS_QT=<dir>;
+# later runs reuse it. Not part of `make test`.
+windows:
+	bash scripts/install-windows-deps.sh
+	bash scripts/build-windows.sh
+
+# The Windows build checked under Wine and Xvfb (scripts/check-windows.sh).
+windows-check: windows
+	bash scripts/check-windows.sh

@@ -24,15 +24,28 @@
 
 namespace capbeam {
 
+// The CJK families the window may write in, best first.
+// On Windows: Microsoft YaHei (every Windows since Vista has it), then SimSun
+// (on every Chinese Windows, and the face the form was first drawn in).
+// WenQuanYi Micro Hei has the tightest line spacing (13 px at 11 px) of the
+// CJK fonts in Debian's archive; Noto Sans CJK (16 px) is only the fallback
+// and spills two-line captions out of their boxes. The Linux families stay
+// on the Windows list for a Windows without the first two (Wine's, say).
+constexpr const char* kWindowFamilies[] = {
+#ifdef Q_OS_WIN
+    "Microsoft YaHei",
+    "SimSun",
+#endif
+    "WenQuanYi Micro Hei",
+    "Noto Sans CJK SC",
+};
+
 QString WindowFontFamily() {
-    // WenQuanYi Micro Hei has the tightest line spacing (13 px at 11 px) of
-    // the CJK fonts in Debian's archive; Noto Sans CJK (16 px) is only the
-    // fallback and spills two-line captions out of their boxes.
     static const QString chosen = [] {
         const QStringList installed = QFontDatabase::families();
-        for (const char* family : {"WenQuanYi Micro Hei", "Noto Sans CJK SC"})
+        for (const char* family : kWindowFamilies)
             if (installed.contains(QLatin1String(family))) return QString::fromLatin1(family);
-        return QString();  // fontconfig picks whatever renders Chinese
+        return QString();  // the system picks whatever renders Chinese
     }();
     return chosen;
 }

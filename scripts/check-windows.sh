@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# make windows-check: the Windows build (make windows) checked under Debian's
+# Wine, in a Wine prefix of its own (build-windows/wine) with a CJK font put
+# into its Fonts folder:
+#   1. the terminal tests against capbeam-cli.exe (smoke, CSV, alignment,
+#      every recorded golden run byte for byte);
+#   2. capbeam.exe under Xvfb: a set-up and five requests typed into its
+#      prompts, and a picture, build-windows/windows-screenshot.png, to look at;
+#   3. the installer installs silently (files, Start menu entry, the .capbeam
+#      association, the uninstaller's entry) and uninstalls silently.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+version=$(sed -n 's/^project(capbeam VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+stage=$root/build-windows/capbeam-$version-windows-x64
+setup=$root/build/capbeam-$version-setup.exe
+shot=$root/build-windows/windows-screenshot.png
+
+export WINEPREFIX=${WINEPREFIX:-$root/build-windows/wine}
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
+
+if [ "${1:-}" = "--window-inside" ]; then
+    # Runs inside xvfb-run: drives the window as scripts/screenshot.sh --demo
+    # does on Linux (Tab to 进行计算, the worked example's set-up, five
+    # chainages with Dr 6 m), then takes the picture.
+    answer() {
+        for reply in "$@"; do
+            timeout 60 xdotool search --sync --onlyvisible --name '^盖梁端点坐标计算$' >/dev/null \
+                || { echo "no prompt came for $reply" >&2; exit 1; }
+            sleep 0.5
+            xdotool type --delay 40 -- "$reply"
+            xdotool key Return
+            sleep 0.5
+        done
+    }
+    wine "$stage/capbeam.exe" &
+    app=$!
+    trap 'kill "$app" 2>/dev/null || true' EXIT
+    win=$(timeout 120 xdotool search --sync --onlyvisible --name '斜交盖梁' | head -n 1)
+    [ -n "$win" ] || { echo "capbeam.exe showed no window" >&2; exit 1; }
+    xdotool windowmove "$win" 0 0
+    xdotool windowactivate "$win" 2>/dev/null || xdotool windowfocus "$win"
+    sleep 2
+    for _ in $(seq 16); do xdotool key --delay 40 Tab; done
+    xdotool key Return
+    answer 3000 5000 12345.678 3300 5400 30.153 500 1
+    for _ in $(seq 6); do xdotool key --delay 40 Tab; done
+    for Kp in 12300 12322.5 12345.678 12370 12395; do
+        xdotool key Return
+        answer "$Kp" 6 0.001
+    done
+    sleep 2
+    kill -0 "$app" || { echo "capbeam.exe ended unexpectedly" >&2; exit 1; }
+    import -window root "$shot"
+    exit 0
+fi
+
+[ -f "$stage/capbeam.exe" ] && [ -f "$setup" ] || { echo "no Windows build: make windows first" >&2; exit 1; }
+
+# The prefix, once; the font the window falls back to when neither Microsoft
+# YaHei nor SimSun is there (a bare prefix has no Chinese font at all).
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot --init >/dev/null 2>&1
+    wineserver -w
+fi
+cp /usr/share/fonts/truetype/wqy/wqy-microhei.ttc "$WINEPREFIX/drive_c/windows/Fonts/"
+# One Wine server for all the runs below, instead of one started for each.
+wineserver -p
+trap 'wineserver -k 2>/dev/null || true' EXIT
+
+echo "== capbeam-cli.exe: the terminal tests"
+cli=$root/build-windows/capbeam-cli-wine
+printf '#!/bin/sh\nexec wine "%s" "$@"\n' "$stage/capbeam-cli.exe" >"$cli"
+chmod +x "$cli"
+sh tests/cli_smoke.sh "$cli"
+python3 tests/cli_csv_check.py "$cli"
+sh tests/alignment_cli_smoke.sh "$cli" "$root/docs/example-jd.csv"
+python3 tests/golden/check.py "$cli" tests/golden/cases.jsonl
+
+echo "== capbeam.exe: the window, driven from the keyboard"
+rm -f "$shot"
+xvfb-run -a -s "-screen 0 1366x768x24 -dpi 96" "$0" --window-inside
+[ -s "$shot" ] || { echo "no picture of the window" >&2; exit 1; }
+echo "picture of the window: $shot (look at it: Chinese captions, the results in their boxes)"
+
+echo "== the installer, silently"
+installed=$WINEPREFIX/drive_c/Program\ Files/capbeam
+menu=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/盖梁端点坐标计算
+fail() { echo "installer: $1" >&2; exit 1; }
+wine "$setup" /S
+for f in capbeam.exe capbeam-cli.exe uninstall.exe platforms/qwindows.dll qt.conf; do
+    [ -f "$installed/$f" ] || fail "no $f in Program Files"
+done
+[ -f "$menu/盖梁端点坐标计算.lnk" ] || fail "no Start menu entry"
+# Whole answers first, then looked at: grep -q ending early would leave the
+# writer a broken pipe, which pipefail reports as a failure.
+regval() { wine reg query "$1" /ve 2>/dev/null || true; }
+case $(regval 'HKLM\Software\Classes\.capbeam') in *capbeam.job*) ;; *) fail ".capbeam is not associated" ;; esac
+case $(regval 'HKLM\Software\Classes\capbeam.job\shell\open\command') in
+    *'capbeam.exe" "%1"'*) ;;
+    *) fail ".capbeam does not open in capbeam.exe" ;;
+esac
+entry=$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\capbeam' /v DisplayVersion 2>/dev/null || true)
+case $entry in *"$version"*) ;; *) fail "no uninstaller entry" ;; esac
+fields=$(printf '' | wine "$installed/capbeam-cli.exe" --fields)
+case $fields in *Text21=*) ;; *) fail "the installed capbeam-cli.exe does not run" ;; esac
+# The uninstaller copies itself away and returns at once: wait for it.
+wine "$installed/uninstall.exe" /S
+for _ in $(seq 120); do [ -e "$installed" ] || break; sleep 0.5; done
+[ ! -e "$installed" ] || fail "uninstall left $(ls "$installed")"
+[ ! -e "$menu" ] || fail "uninstall left the Start menu entry"
+if wine reg query 'HKLM\Software\Classes\.capbeam' >/dev/null 2>&1; then fail "uninstall left the .capbeam association"; fi
+echo "installer: installed and uninstalled silently"
+echo "windows-check: ok"
