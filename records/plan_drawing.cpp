@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <tuple>
 
 namespace capbeam {
 
@@ -83,16 +84,7 @@ void DrawSingleCurve(Builder& b, const std::vector<PierGroup>& groups, std::size
             if (row.Dr > 0) halfWidths.insert(row.Dr);
         }
     }
-    const double span = Kmax - Kmin;
-    const double room = std::max(0.1 * span, span > 0 ? 5.0 : std::min(0.2 * curve.R, 50.0));
-    Kmin -= room;
-    Kmax += room;
-    const double fullTurn = 360 / kRadToDeg * curve.R * 0.999;
-    if (Kmax - Kmin > fullTurn) {
-        const double mid = (Kmax + Kmin) / 2;
-        Kmin = mid - fullTurn / 2;
-        Kmax = mid + fullTurn / 2;
-    }
+    std::tie(Kmin, Kmax) = DrawnChainages(Kmin, Kmax, curve.R);
     // The chainage grows clockwise about O on a right-hand curve.
     const bool clockwise = curve.P > 0;
     const WorldPoint O{curve.Xo, curve.Yo};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace capbeam {
 
@@ -87,6 +88,20 @@ double ScaleBarMetres(double pixelsPerMetre, double maxPixels) {
     return power;
 }
 
+std::pair<double, double> DrawnChainages(double Kmin, double Kmax, double R) {
+    const double span = Kmax - Kmin;
+    const double room = std::max(0.1 * span, span > 0 ? 5.0 : std::min(0.2 * R, 50.0));
+    Kmin -= room;
+    Kmax += room;
+    const double fullTurn = 360 / kRadToDeg * R * 0.999;
+    if (Kmax - Kmin > fullTurn) {
+        const double mid = (Kmax + Kmin) / 2;
+        Kmin = mid - fullTurn / 2;
+        Kmax = mid + fullTurn / 2;
+    }
+    return {Kmin, Kmax};
+}
+
 PlanScene BuildPlanScene(const PierTable& table) {
     PlanScene scene;
     const auto& groups = table.Groups();
@@ -124,17 +139,7 @@ PlanScene BuildPlanScene(const PierTable& table) {
     if (!scene.beams.empty()) scene.beams.back().latest = true;
     if (latest) scene.Dr = latest->Dr;
 
-    // A little road either side of the chainages in use, never a whole turn.
-    const double span = Kmax - Kmin;
-    const double room = std::max(0.1 * span, span > 0 ? 5.0 : std::min(0.2 * curve.R, 50.0));
-    Kmin -= room;
-    Kmax += room;
-    const double fullTurn = 360 / kRadToDeg * curve.R * 0.999;
-    if (Kmax - Kmin > fullTurn) {
-        const double mid = (Kmax + Kmin) / 2;
-        Kmin = mid - fullTurn / 2;
-        Kmax = mid + fullTurn / 2;
-    }
+    std::tie(Kmin, Kmax) = DrawnChainages(Kmin, Kmax, curve.R);
     scene.Kfrom = Kmin;
     scene.Kto = Kmax;
     scene.centreLine = Arc(latestGroup, Kmin, Kmax, curve.R);

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "records/pier_table.h"
@@ -97,6 +98,10 @@ struct PlanScene {
 // with an identical curve included). Arcs span the chainages in use (Kj and
 // every drawn beam's end chainages) with a little room either side.
 PlanScene BuildPlanScene(const PierTable& table);
+
+// The chainages a single curve is drawn over: those in use, [Kmin, Kmax],
+// with a little road either side, never a whole turn of a curve of radius R.
+std::pair<double, double> DrawnChainages(double Kmin, double Kmax, double R);
 
 // A rectangle on screen, pixels; x to the right, y downwards.
 struct ScreenRect {
