@@ -24,7 +24,14 @@ namespace {
                   "这个文件不能作为作业打开：" + why + "\n当前的作业没有改变。");
 }
 
-std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
+// A text as the job keeps it. Byte-order marks at its start are dropped, as
+// Qt's JSON reader and writer drop them from most strings but not all (not
+// from a string with escapes): a job written and read again is the same job.
+std::string Utf8(const QString& text) {
+    qsizetype marks = 0;
+    while (marks < text.size() && text.at(marks) == QChar(0xFEFF)) ++marks;
+    return text.mid(marks).toUtf8().toStdString();
+}
 QString Qs(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 const char* OrientationName(Orientation o) { return o == Orientation::Tangent ? "tangent" : "parallel"; }

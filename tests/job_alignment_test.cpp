@@ -288,3 +288,29 @@ TEST(JobAlignmentCli, TheDrawingOfAnAlignmentJobHasItsRoad) {
     // A table without an alignment's page gives no road.
     EXPECT_FALSE(PageRoadOf(Job{}).has_value());
 }
+
+// Byte-order marks at the start of a text (a table pasted from a file that
+// had one) are dropped on reading, whichever way the JSON holds the text:
+// a job read, written and read again is the same job.
+TEST(JobAlignment, ByteOrderMarksAtTheStartOfTextsAreDropped) {
+    const std::string mark = "\xEF\xBB\xBF";
+    Job job;
+    JobAlignment table = kJd;  // its text has escapes (new lines) in the JSON
+    table.table = mark + table.table;
+    table.name = mark + mark + "线形";
+    job.alignments = {table};
+    job.page = table;
+    job.pageFields = {mark + "K0+250", "90", "", mark};
+    JobStep step;
+    step.kind = JobStep::Kind::AlignmentBeams;
+    step.replies = {mark + "K0+250", "90", "", "12"};
+    step.alignment = 0;
+    step.stations = {{300, kAnyStretch}};
+    job.steps = {step};
+    const Job read = ReadJob(WriteJob(job));
+    EXPECT_EQ(read.alignments.at(0).table, kJd.table);
+    EXPECT_EQ(read.alignments.at(0).name, "线形");
+    EXPECT_EQ(read.pageFields, (std::vector<std::string>{"K0+250", "90", "", ""}));
+    EXPECT_EQ(read.steps.at(0).replies.at(0), "K0+250");
+    EXPECT_EQ(ReadJob(WriteJob(read)), read);
+}
