@@ -66,10 +66,10 @@ void TryPlace(Calculator& c, const JobAlignment& table, const std::vector<std::s
     }
 }
 
-// A seeded day of work that mixes the two alignments, design beams, both
+// A generated day of work that mixes the two alignments, design beams, both
 // orientations, stretches, refused chainages and single-curve clicks.
-void RandomWork(Calculator& c, ScriptedView& view, unsigned seed) {
-    std::mt19937 random(seed);
+void RandomWork(Calculator& c, ScriptedView& view, unsigned draw) {
+    std::mt19937 random(draw);
     const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     const std::vector<std::vector<std::string>> designs{
         {"K0+250", "90", "", "12"}, {"300", "60.3015", "8.5", "11"}, {"K1+097[1]", "121.3015", "10", "10"}};
@@ -110,11 +110,11 @@ void RandomWork(Calculator& c, ScriptedView& view, unsigned seed) {
 }  // namespace
 
 TEST(JobAlignment, ReopensToTheSameTableAndTheSameNextBeam) {
-    for (unsigned seed = 1; seed <= 25; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
+    for (unsigned draw = 1; draw <= 25; ++draw) {
+        SCOPED_TRACE("day of work " + std::to_string(draw));
         ScriptedView view, otherView;
         Calculator c(view), reopened(otherView);
-        RandomWork(c, view, seed);
+        RandomWork(c, view, draw);
         const Job job = ReadJob(WriteJob(c.CurrentJob()));
         EXPECT_EQ(job, c.CurrentJob());
         ReplayJob(job, reopened);

@@ -146,7 +146,7 @@ TEST(BeamFrame, PointsLieAtTheirDistancesOnRightAndLeftHandCurves) {
         EXPECT_EQ(frame.rightIsOuter, P < 0);
         ++checked[P > 0];
         if (HasFailure()) {
-            ADD_FAILURE() << "seed case " << n << " R " << c.inputs.R << " P " << P;
+            ADD_FAILURE() << "generated case " << n << " R " << c.inputs.R << " P " << P;
             return;
         }
     }

@@ -35,9 +35,9 @@ WorldPoint ArcEnd(const DrawingArc& arc, bool last) {
 }
 
 TEST(PlanDrawing, SingleCurvesDrawnAsArcsThroughEveryBeamEnd) {
-    for (std::uint32_t seed = 1; seed <= 40; ++seed) {
-        SCOPED_TRACE(seed);
-        const PierTable table = SingleCurveTable(seed, 3, 6);
+    for (std::uint32_t draw = 1; draw <= 40; ++draw) {
+        SCOPED_TRACE(draw);
+        const PierTable table = SingleCurveTable(draw, 3, 6);
         DrawingInputs in;
         in.table = &table;
         const PlanDrawing d = BuildPlanDrawing(in);

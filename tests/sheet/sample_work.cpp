@@ -27,8 +27,8 @@ double Azimuth(double dX, double dY) {
 
 }  // namespace
 
-PierTable SingleCurveTable(std::uint32_t seed, int curves, int piers) {
-    std::mt19937 random(seed);
+PierTable SingleCurveTable(std::uint32_t draw, int curves, int piers) {
+    std::mt19937 random(draw);
     const auto uniform = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(random); };
     PierTable table;
     for (int c = 0; c < curves; ++c) {

@@ -8,7 +8,7 @@
 #include "records/pier_table.h"
 #include "records/site_points.h"
 
-// Work to draw and to report on, generated from a seed: single curves of
+// Work to draw and to report on, generated from a number: single curves of
 // either hand in any quadrant with a few piers each, the example road with
 // piers on it, and points along the beams with their stake-out from a
 // station, standing in for the points a job will carry.
@@ -17,7 +17,7 @@ namespace capbeam::test {
 
 // `curves` set-ups, each with `piers` beams (alternately parallel and
 // tangent, half-widths of 5 to 15 m) at chainages spaced 20 to 30 m apart.
-PierTable SingleCurveTable(std::uint32_t seed, int curves, int piers);
+PierTable SingleCurveTable(std::uint32_t draw, int curves, int piers);
 
 // docs/example-jd.csv: two JDs, the first with spirals.
 LoadedRoad ExampleRoad();

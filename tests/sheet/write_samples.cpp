@@ -78,10 +78,10 @@ int main(int argc, char** argv) {
     }
     QGuiApplication app(argc, argv);
     const std::string dir = argv[1];
-    const auto seed = static_cast<std::uint32_t>(argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1);
+    const auto draw = static_cast<std::uint32_t>(argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1);
 
     // Single curves: the set-ups as typed, the edge radii the ends lie on.
-    const PierTable curves = SingleCurveTable(seed, 4, 8);
+    const PierTable curves = SingleCurveTable(draw, 4, 8);
     const std::vector<SitePoint> curvePoints = PointsAlongBeams(curves);
     {
         DrawingInputs in;
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
 
     // The sheets, with a stake-out from a station near the first pier.
     SheetInputs sheet;
-    sheet.title = "生成的作业 " + std::to_string(seed);
+    sheet.title = "生成的作业 " + std::to_string(draw);
     sheet.date = "2026-12-08";
     sheet.table = &curves;
     sheet.points = curvePoints;
