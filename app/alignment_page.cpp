@@ -41,6 +41,17 @@ namespace capbeam {
 
 namespace {
 
+// A box with its caption before it in a grid: the caption names the box to
+// a screen reader and its & key moves there.
+void AddLabelled(QGridLayout* grid, int row, int col, const QString& caption, QLineEdit* edit) {
+    auto* label = new QLabel(caption);
+    label->setObjectName(edit->objectName() + QStringLiteral("Label"));
+    label->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    label->setBuddy(edit);
+    grid->addWidget(label, row, col);
+    grid->addWidget(edit, row, col + 1);
+}
+
 // Files larger than the readers take are refused by them; reading stops
 // just beyond.
 constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
@@ -310,12 +321,7 @@ QWidget* AlignmentPage::BuildBeams() {
     box->setAccessibleName(box->title());
     auto* grid = new QGridLayout(box);
     const auto add = [grid](int row, int col, const QString& caption, QLineEdit* edit) {
-        auto* label = new QLabel(caption);
-        label->setObjectName(edit->objectName() + QStringLiteral("Label"));
-        label->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-        label->setBuddy(edit);
-        grid->addWidget(label, row, col);
-        grid->addWidget(edit, row, col + 1);
+        AddLabelled(grid, row, col, caption, edit);
     };
     add(0, 0, QStringLiteral("设计中桩 &Kj"), Edit("KjEdit", QStringLiteral("设计中桩桩号 Kj"), QStringLiteral("K0+250")));
     add(0, 2, QStringLiteral("交角 &B"), Edit("BEdit", QStringLiteral("交角 B（度.分秒）"), QStringLiteral("度.分秒"), QStringLiteral("90")));
@@ -355,12 +361,7 @@ QWidget* AlignmentPage::BuildLookUps() {
     box->setAccessibleName(box->title());
     auto* grid = new QGridLayout(box);
     const auto add = [grid](int row, int col, const QString& caption, QLineEdit* edit) {
-        auto* label = new QLabel(caption);
-        label->setObjectName(edit->objectName() + QStringLiteral("Label"));
-        label->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
-        label->setBuddy(edit);
-        grid->addWidget(label, row, col);
-        grid->addWidget(edit, row, col + 1);
+        AddLabelled(grid, row, col, caption, edit);
     };
     add(0, 0, QStringLiteral("桩号"), Edit("LookUpKEdit", QStringLiteral("查询的桩号"), QStringLiteral("K0+300")));
     add(0, 2, QStringLiteral("偏距"), Edit("OffsetEdit", QStringLiteral("偏距（米，右正左负）"), QStringLiteral("米，右正左负"), QStringLiteral("0")));
