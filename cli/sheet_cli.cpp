@@ -3,23 +3,15 @@
 #include <ostream>
 
 #ifdef CAPBEAM_WITH_SHEETS
-#include <QByteArray>
-#include <QDate>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QSaveFile>
-#include <cstdio>
-#include <memory>
 
 #include "core/failure.h"
 #include "flows/alignment_beams.h"
-#include "flows/calculator.h"
 #include "flows/job_replay.h"
 #include "records/dxf.h"
 #include "records/dxf_gbk.h"
 #include "records/job.h"
 #include "records/plan_drawing.h"
-#include "sheets/calculation_sheet.h"
 #endif
 
 namespace capbeam {
@@ -39,42 +31,14 @@ constexpr char kReportUsage[] =
     "\n"
     "退出状态：0 已写出；2 命令行有误或作业打不开（原因见标准错误输出）；3 文件无法写出。\n";
 
-#ifdef CAPBEAM_WITH_SHEETS
-// A view for a replayed job: nothing is shown or asked.
-class QuietView : public View {
-public:
-    std::optional<std::string> PromptText(const std::string&, const Refusal*, const PromptHelp&) override {
-        return std::nullopt;
-    }
-    void SetText(Box, const std::string&) override {}
-    void EndProgram() override {}
-    void ShowMessage(const Message&) override {}
-};
-
-// The sheet is painted with Qt Gui, which needs an application object; the
-// terminal has no screen, so it paints off screen.
-std::unique_ptr<QGuiApplication> GuiForPainting() {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return nullptr;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Qt's own notes (in English, about the session's folders) are not for
-    // the surveyor reading the terminal; failures are told in Chinese.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    });
-    static int argc = 1;
-    static char name[] = "capbeam-cli";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
-#endif
-
 }  // namespace
 
 bool IsSheetCommand(const std::vector<std::string>& args) {
     return !args.empty() && (args[0] == "report" || args[0] == "drawing");
 }
 
-int RunSheetCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunSheetCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                ReportWriter write_report) {
     const std::string command = args.at(0);
     const std::string prefix = "capbeam-cli " + command + ": ";
     std::string job, output;
@@ -110,48 +74,26 @@ int RunSheetCli(const std::vector<std::string>& args, std::ostream& out, std::os
         err << prefix << "要同时给出 --job 作业文件 和 -o 输出文件。用法见 capbeam-cli " << command << " --help。\n";
         return 2;
     }
+    if (command == "report") return write_report(job, output, err);
 #ifndef CAPBEAM_WITH_SHEETS
-    err << prefix << "这个版本的 capbeam-cli 编译时没有 Qt，不能读作业文件，也不能写计算书和 DXF。\n";
+    err << prefix << "这个版本的 capbeam-cli 编译时没有 Qt，不能读作业文件，也不能写 DXF。\n";
     return 2;
 #else
-    QuietView view;
-    Calculator calculator(view);
+    PierTable table;
+    Job work;
     try {
-        ReplayJob(ReadJobFile(job), calculator);
+        work = ReadJobFile(job);
+        table = ReplayedTable(work);
     } catch (const Failure& failure) {
         err << prefix << JobOpenFailureText(job, failure.message().text) << '\n';
         return 2;
     }
     // Beams on an alignment are drawn on the road the job's page holds.
-    const std::optional<PageRoad> road = HasAlignmentRows(calculator.Table()) ? PageRoadOf(calculator.CurrentJob())
-                                                                               : std::nullopt;
+    const std::optional<PageRoad> road = HasAlignmentRows(table) ? PageRoadOf(work) : std::nullopt;
     const QString path = QString::fromStdString(output);
-    if (command == "report") {
-        const auto app = GuiForPainting();
-        SheetInputs inputs;
-        inputs.title = QFileInfo(QString::fromStdString(job)).completeBaseName().toStdString();
-        inputs.date = QDate::currentDate().toString(Qt::ISODate).toStdString();
-        inputs.table = &calculator.Table();
-        if (road) {
-            inputs.road = &road->road;
-            inputs.DL = road->DL;
-            inputs.DR = road->DR;
-        }
-        SiteSheetParts site = SiteSheetPartsOf(calculator.Table(), calculator.Site());
-        inputs.points = std::move(site.points);
-        inputs.station = std::move(site.station);
-        inputs.stakeout = std::move(site.stakeout);
-        try {
-            WriteSheetPdf(path, inputs);
-        } catch (const Failure& failure) {
-            err << prefix << failure.message().text << '\n';
-            return 3;
-        }
-        return 0;
-    }
     DrawingInputs inputs;
-    inputs.table = &calculator.Table();
-    inputs.site = &calculator.Site();
+    inputs.table = &table;
+    inputs.site = &work.site;
     if (road) {
         inputs.road = &road->road;
         inputs.DL = road->DL;

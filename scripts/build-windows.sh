@@ -2,7 +2,8 @@
 # make windows: the 64-bit Windows build, cross-compiled on Debian.
 #   1. Qt for mingw-w64, built once (scripts/build-qt-windows.sh) into
 #      $WINDOWS_QT, default build-windows/qt (about 25 minutes on 2 cores).
-#   2. capbeam.exe and capbeam-cli.exe against it, with icon and version.
+#   2. capbeam.exe, capbeam-cli.exe and capbeam-report.exe (the sheet that
+#      capbeam-cli report runs) against it, with icon and version.
 #   3. A folder that runs on a bare Windows 10/11: the programs, the Qt DLLs
 #      they load, the platform and style plugins, Qt's Chinese translations,
 #      the MinGW runtime DLLs, README and LICENSE, all stripped.
@@ -30,7 +31,7 @@ nice -n 19 cmake --build "$work/capbeam" --parallel "$jobs"
 stage=$work/$name
 rm -rf "$stage"
 mkdir -p "$stage/platforms" "$stage/styles" "$stage/translations"
-cp "$work/capbeam/app/capbeam.exe" "$work/capbeam/capbeam-cli.exe" "$stage/"
+cp "$work/capbeam/app/capbeam.exe" "$work/capbeam/capbeam-cli.exe" "$work/capbeam/capbeam-report.exe" "$stage/"
 cp "$qt/install/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$qt/install/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
 # Debian's catalogues of Qt's own texts (buttons, file dialogs); the same

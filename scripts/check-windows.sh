@@ -3,7 +3,7 @@
 # Wine, in a Wine prefix of its own (build-windows/wine) with a CJK font put
 # into its Fonts folder:
 #   1. the terminal tests against capbeam-cli.exe (smoke, CSV, alignment,
-#      every recorded golden run byte for byte);
+#      every recorded golden run byte for byte), and its calculation sheet;
 #   2. capbeam.exe under Xvfb: a set-up and five requests typed into its
 #      prompts, and a picture, build-windows/windows-screenshot.png, to look at;
 #   3. the installer installs silently (files, Start menu entry, the .capbeam
@@ -76,6 +76,15 @@ sh tests/cli_smoke.sh "$cli"
 python3 tests/cli_csv_check.py "$cli"
 sh tests/alignment_cli_smoke.sh "$cli" "$root/docs/example-jd.csv"
 python3 tests/golden/check.py "$cli" tests/golden/cases.jsonl
+
+# A file name with a blank and Chinese: capbeam-cli.exe hands it on whole.
+echo "== capbeam-cli.exe report: the sheet, written by capbeam-report.exe beside it"
+sheet="$root/build-windows/示例 计算书.pdf"
+rm -f "$sheet"
+wine "$stage/capbeam-cli.exe" report --job "$(winepath -w "$root/docs/example.capbeam")" -o "$(winepath -w "$sheet")"
+pdftotext "$sheet" - | grep -q "盖梁端点坐标计算书" || { echo "the sheet written under Wine lacks its title" >&2; exit 1; }
+pdffonts "$sheet" | awk 'NR > 2 && $(NF-4) != "yes" { bad = 1 } END { exit bad }' \
+    || { echo "a font of the sheet written under Wine is not embedded" >&2; exit 1; }
 
 echo "== capbeam.exe: the window, driven from the keyboard"
 rm -f "$shot"

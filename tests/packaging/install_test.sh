@@ -3,7 +3,7 @@
 # finds there: both programs, a valid menu entry, the icon in every size and
 # valid software-centre metadata.
 set -euo pipefail
-build=$1
+build=$1 example_job=$2
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 
@@ -36,4 +36,15 @@ XDG_DATA_DIRS="$prefix/share" update-mime-database "$prefix/share/mime"
 grep -q '^50:application/x-capbeam-job:\*\.capbeam$' "$prefix/share/mime/globs2" \
     || { echo "the mime database does not know *.capbeam"; exit 1; }
 printf '3\n' | "$prefix/bin/capbeam-cli" --fields >/dev/null
+# The sheet is written by capbeam-report, which the installed capbeam-cli finds
+# beside itself; alone, capbeam-cli says what is missing.
+if [ -e "$build/capbeam-report" ]; then
+    "$prefix/bin/capbeam-cli" report --job "$example_job" -o "$prefix/sheet.pdf"
+    [ -s "$prefix/sheet.pdf" ] || { echo "the installed capbeam-cli wrote no sheet"; exit 1; }
+    mkdir "$prefix/alone" && cp "$prefix/bin/capbeam-cli" "$prefix/alone/"
+    status=0
+    "$prefix/alone/capbeam-cli" report --job "$example_job" -o "$prefix/alone.pdf" 2>"$prefix/alone.err" || status=$?
+    [ "$status" -eq 2 ] && grep -q "找不到写计算书的程序 capbeam-report" "$prefix/alone.err" \
+        || { echo "capbeam-cli without capbeam-report: status $status"; cat "$prefix/alone.err"; exit 1; }
+fi
 echo "install: ok"
