@@ -254,10 +254,7 @@ double ReadSkewReply(std::string_view reply) {
 }
 float ReadSingle(std::string_view reply) { return ReadNumber<float>(reply); }
 
-std::string NumberText(double value) { return NumberTextOf(value, 15, 15); }
 std::string NumberText(float value) { return NumberTextOf(value, 7, 7); }
-
-std::string SignedText(double value) { return (value < 0 ? "" : " ") + NumberText(value); }
 
 double Round3(double value) { return std::nearbyint(value * 1000) / 1000; }
 
@@ -305,6 +302,30 @@ void AppendTrimmedMillimetres(std::string& out, long long n) {
 }
 
 }  // namespace
+
+std::string NumberText(double value) {
+    // Most values written are whole millimetres, as typed (a chainage, a
+    // coordinate) or rounded. Let Q be N / 1000 for the whole number N
+    // nearest value * 1000, with |N| < 1e15 so that Q has at most 15
+    // significant digits and is written in fixed notation. Half a unit of
+    // the 15th digit is more than 5e-16 |Q|; the double q nearest Q is
+    // within 1.2e-16 |Q| of it. So when value lies within 3e-16 |q| of q,
+    // rounding it to 15 significant digits gives Q exactly, whose text is
+    // N's digits: written straight from N, several times quicker than the
+    // general conversion (a batch writes three of these a row).
+    const double N = std::nearbyint(value * 1000);
+    if (N != 0 && std::fabs(N) < 1e15) {
+        const double q = N / 1000;
+        if (std::fabs(value - q) <= 3e-16 * std::fabs(q)) {
+            std::string text;
+            AppendTrimmedMillimetres(text, static_cast<long long>(N));
+            return text;
+        }
+    }
+    return NumberTextOf(value, 15, 15);
+}
+
+std::string SignedText(double value) { return (value < 0 ? "" : " ") + NumberText(value); }
 
 std::string ChainageText(double chainage, ChainageForm form) {
     const ChainageParts k = SplitChainage(chainage, form);

@@ -44,6 +44,7 @@ bool IsSeparatorAt(std::string_view text, std::size_t i, std::size_t& width) {
         width = 1;
         return true;
     }
+    if (static_cast<unsigned char>(c) < 0x80) return false;  // the wide ones are three bytes from 0xE3 up
     for (std::string_view w : kWide) {
         if (text.substr(i, w.size()) == w) {
             width = w.size();

@@ -149,13 +149,16 @@ TEST(NumberText, FastPathAgreesWithTheDefinition) {
     std::uniform_int_distribution<int> digits(1, 17);
     for (int i = 0; i < 200000; ++i) {
         // Values of every length of digits at every magnitude written in fixed
-        // notation, and computed results after Round3.
+        // notation, computed results after Round3, and a double beside them.
         const double magnitude = std::pow(10.0, exponent(bits));
         const double raw = magnitude * (0.5 + static_cast<double>(bits() % 1000000007) / 1000000007.0);
         char text[40];
         std::snprintf(text, sizeof text, "%.*g", digits(bits), i % 2 ? raw : -raw);
         const double typed = std::strtod(text, nullptr);
-        for (const double v : {typed, Round3(typed), raw}) {
+        // The metres a K text splits off a typed chainage lie near whole
+        // millimetres without being on them.
+        const double metres = typed - 1000 * std::trunc(typed / 1000);
+        for (const double v : {typed, Round3(typed), raw, metres, std::nextafter(Round3(typed), 0.0)}) {
             if (v == 0 || std::fabs(v) >= 1e15 || std::fabs(v) < 1e-15) continue;
             ASSERT_EQ(NumberText(v), FifteenDigitsByDefinition(v)) << text;
         }
