@@ -60,17 +60,19 @@ std::wstring Quoted(const std::wstring& arg) {
     return quoted;
 }
 
+// Empty when this program's own path is not known.
 std::wstring ProgramBesideThis() {
     std::wstring path(32768, L'\0');
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) return {};
     path.resize(length);
-    const std::size_t slash = path.find_last_of(L"\\/");
-    return (slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1)) + L"capbeam-report.exe";
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + L"capbeam-report.exe";
 }
 
 // The exit status of the report program, or -1 when it could not be started.
 int Run(const std::vector<std::string>& args) {
     const std::wstring program = ProgramBesideThis();
+    if (program.empty()) return -1;
     std::vector<std::wstring> quoted{Quoted(program)};
     for (const std::string& arg : args) quoted.push_back(Quoted(Wide(arg)));
     std::vector<const wchar_t*> argv;
@@ -80,16 +82,19 @@ int Run(const std::vector<std::string>& args) {
     return status < 0 ? -1 : static_cast<int>(status);
 }
 #else
+// Empty when this program's own path is not known: never a program of that
+// name in whatever folder the terminal is in.
 std::string ProgramBesideThis() {
     std::string path(4096, '\0');
     const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
-    path.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-    const std::size_t slash = path.rfind('/');
-    return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "capbeam-report";
+    if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) return {};
+    path.resize(static_cast<std::size_t>(length));
+    return path.substr(0, path.rfind('/') + 1) + "capbeam-report";
 }
 
 int Run(const std::vector<std::string>& args) {
     const std::string program = ProgramBesideThis();
+    if (program.empty()) return -1;
     std::vector<std::string> owned{program};
     owned.insert(owned.end(), args.begin(), args.end());
     std::vector<char*> argv;

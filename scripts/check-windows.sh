@@ -97,7 +97,7 @@ installed=$WINEPREFIX/drive_c/Program\ Files/capbeam
 menu=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/盖梁端点坐标计算
 fail() { echo "installer: $1" >&2; exit 1; }
 wine "$setup" /S
-for f in capbeam.exe capbeam-cli.exe uninstall.exe platforms/qwindows.dll qt.conf; do
+for f in capbeam.exe capbeam-cli.exe capbeam-report.exe uninstall.exe platforms/qwindows.dll qt.conf; do
     [ -f "$installed/$f" ] || fail "no $f in Program Files"
 done
 [ -f "$menu/盖梁端点坐标计算.lnk" ] || fail "no Start menu entry"
