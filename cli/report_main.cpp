@@ -13,11 +13,9 @@
 
 #include "cli/program_args.h"
 #include "cli/sheet_cli.h"
+#include "cli/sheet_job.h"
 #include "core/failure.h"
-#include "flows/alignment_beams.h"
-#include "flows/job_replay.h"
 #include "records/beam_points.h"
-#include "records/job.h"
 #include "sheets/calculation_sheet.h"
 
 namespace {
@@ -26,27 +24,18 @@ using namespace capbeam;
 
 int WriteReport(const std::string& job, const std::string& output, std::ostream& err) {
     const std::string prefix = "capbeam-cli report: ";
-    PierTable table;
-    Job work;
-    try {
-        work = ReadJobFile(job);
-        table = ReplayedTable(work);
-    } catch (const Failure& failure) {
-        err << prefix << JobOpenFailureText(job, failure.message().text) << '\n';
-        return 2;
-    }
-    // Beams on an alignment are drawn on the road the job's page holds.
-    const std::optional<PageRoad> road = HasAlignmentRows(table) ? PageRoadOf(work) : std::nullopt;
+    const std::optional<SheetJob> opened = OpenSheetJob(job, prefix, err);
+    if (!opened) return 2;
     SheetInputs inputs;
     inputs.title = QFileInfo(QString::fromStdString(job)).completeBaseName().toStdString();
     inputs.date = QDate::currentDate().toString(Qt::ISODate).toStdString();
-    inputs.table = &table;
-    if (road) {
-        inputs.road = &road->road;
-        inputs.DL = road->DL;
-        inputs.DR = road->DR;
+    inputs.table = &opened->table;
+    if (opened->road) {
+        inputs.road = &opened->road->road;
+        inputs.DL = opened->road->DL;
+        inputs.DR = opened->road->DR;
     }
-    SiteSheetParts site = SiteSheetPartsOf(table, work.site);
+    SiteSheetParts site = SiteSheetPartsOf(opened->table, opened->job.site);
     inputs.points = std::move(site.points);
     inputs.station = std::move(site.station);
     inputs.stakeout = std::move(site.stakeout);

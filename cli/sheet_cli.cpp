@@ -6,11 +6,10 @@
 #include <QSaveFile>
 
 #include "core/failure.h"
-#include "flows/alignment_beams.h"
+#include "cli/sheet_job.h"
 #include "flows/job_replay.h"
 #include "records/dxf.h"
 #include "records/dxf_gbk.h"
-#include "records/job.h"
 #include "records/plan_drawing.h"
 #endif
 
@@ -32,6 +31,22 @@ constexpr char kReportUsage[] =
     "退出状态：0 已写出；2 命令行有误或作业打不开（原因见标准错误输出）；3 文件无法写出。\n";
 
 }  // namespace
+
+#ifdef CAPBEAM_WITH_SHEETS
+std::optional<SheetJob> OpenSheetJob(const std::string& path, const std::string& prefix, std::ostream& err) {
+    SheetJob opened;
+    try {
+        opened.job = ReadJobFile(path);
+        opened.table = ReplayedTable(opened.job);
+    } catch (const Failure& failure) {
+        err << prefix << JobOpenFailureText(path, failure.message().text) << '\n';
+        return std::nullopt;
+    }
+    // Beams on an alignment are drawn on the road the job's page holds.
+    if (HasAlignmentRows(opened.table)) opened.road = PageRoadOf(opened.job);
+    return opened;
+}
+#endif
 
 bool IsSheetCommand(const std::vector<std::string>& args) {
     return !args.empty() && (args[0] == "report" || args[0] == "drawing");
@@ -79,25 +94,16 @@ int RunSheetCli(const std::vector<std::string>& args, std::ostream& out, std::os
     err << prefix << "这个版本的 capbeam-cli 编译时没有 Qt，不能读作业文件，也不能写 DXF。\n";
     return 2;
 #else
-    PierTable table;
-    Job work;
-    try {
-        work = ReadJobFile(job);
-        table = ReplayedTable(work);
-    } catch (const Failure& failure) {
-        err << prefix << JobOpenFailureText(job, failure.message().text) << '\n';
-        return 2;
-    }
-    // Beams on an alignment are drawn on the road the job's page holds.
-    const std::optional<PageRoad> road = HasAlignmentRows(table) ? PageRoadOf(work) : std::nullopt;
+    const std::optional<SheetJob> opened = OpenSheetJob(job, prefix, err);
+    if (!opened) return 2;
     const QString path = QString::fromStdString(output);
     DrawingInputs inputs;
-    inputs.table = &table;
-    inputs.site = &work.site;
-    if (road) {
-        inputs.road = &road->road;
-        inputs.DL = road->DL;
-        inputs.DR = road->DR;
+    inputs.table = &opened->table;
+    inputs.site = &opened->job.site;
+    if (opened->road) {
+        inputs.road = &opened->road->road;
+        inputs.DL = opened->road->DL;
+        inputs.DR = opened->road->DR;
     }
     const std::string text = DxfText(BuildPlanDrawing(inputs), GbkCodePage());
     QSaveFile file(path);
