@@ -31,7 +31,9 @@ nice -n 19 cmake --build "$work/capbeam" --parallel "$jobs"
 stage=$work/$name
 rm -rf "$stage"
 mkdir -p "$stage/platforms" "$stage/styles" "$stage/translations"
-cp "$work/capbeam/app/capbeam.exe" "$work/capbeam/capbeam-cli.exe" "$work/capbeam/capbeam-report.exe" "$stage/"
+# Qt's project set-up puts every Windows program at the top of the build
+# tree, beside the DLLs it builds.
+cp "$work/capbeam/capbeam.exe" "$work/capbeam/capbeam-cli.exe" "$work/capbeam/capbeam-report.exe" "$stage/"
 cp "$qt/install/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$qt/install/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
 # Debian's catalogues of Qt's own texts (buttons, file dialogs); the same

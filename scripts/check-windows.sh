@@ -23,20 +23,39 @@ if [ "${1:-}" = "--window-inside" ]; then
     # Runs inside xvfb-run: drives the window as scripts/screenshot.sh --demo
     # does on Linux (Tab to 进行计算, the worked example's set-up, five
     # chainages with Dr 6 m), then takes the picture.
+    # Each prompt is looked for again and again rather than waited for with
+    # --sync (the dialog just answered may vanish while xdotool looks at it,
+    # which ends xdotool with an X error), and given the keyboard before the
+    # reply is typed: without a window manager Wine does not always do so.
+    prompt() { xdotool search --onlyvisible --name '^盖梁端点坐标计算$' 2>/dev/null | tail -n 1 || true; }
     answer() {
         for reply in "$@"; do
-            timeout 60 xdotool search --sync --onlyvisible --name '^盖梁端点坐标计算$' >/dev/null \
-                || { echo "no prompt came for $reply" >&2; exit 1; }
-            sleep 0.5
+            id=
+            for _ in $(seq 120); do
+                id=$(prompt)
+                [ -n "$id" ] && break
+                sleep 0.5
+            done
+            if [ -z "$id" ]; then
+                import -window root "$shot"
+                echo "no prompt came for $reply; the screen then: $shot" >&2
+                exit 1
+            fi
+            xdotool windowfocus --sync "$id" 2>/dev/null || true
+            sleep 0.3
             xdotool type --delay 40 -- "$reply"
             xdotool key Return
-            sleep 0.5
+            # The answered prompt goes before the next one is looked for.
+            for _ in $(seq 40); do
+                [ "$(prompt)" = "$id" ] || break
+                sleep 0.25
+            done
         done
     }
     wine "$stage/capbeam.exe" &
     app=$!
     trap 'kill "$app" 2>/dev/null || true' EXIT
-    win=$(timeout 120 xdotool search --sync --onlyvisible --name '斜交盖梁' | head -n 1)
+    win=$(timeout 120 xdotool search --sync --onlyvisible --name '斜交盖梁' | head -n 1) || true
     [ -n "$win" ] || { echo "capbeam.exe showed no window" >&2; exit 1; }
     xdotool windowmove "$win" 0 0
     xdotool windowactivate "$win" 2>/dev/null || xdotool windowfocus "$win"
@@ -88,11 +107,17 @@ pdffonts "$sheet" | awk 'NR > 2 && $(NF-4) != "yes" { bad = 1 } END { exit bad }
 
 echo "== capbeam.exe: the window, driven from the keyboard"
 rm -f "$shot"
+# The Wine server started above, with no display, would keep the window's
+# desktop away from the X server: the window gets a server of its own.
+wineserver -k 2>/dev/null || true
+wineserver -w
 xvfb-run -a -s "-screen 0 1366x768x24 -dpi 96" "$0" --window-inside
 [ -s "$shot" ] || { echo "no picture of the window" >&2; exit 1; }
 echo "picture of the window: $shot (look at it: Chinese captions, the results in their boxes)"
 
 echo "== the installer, silently"
+wineserver -w
+wineserver -p
 installed=$WINEPREFIX/drive_c/Program\ Files/capbeam
 menu=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/盖梁端点坐标计算
 fail() { echo "installer: $1" >&2; exit 1; }
