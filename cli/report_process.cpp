@@ -29,6 +29,10 @@ namespace {
 
 constexpr char kPrefix[] = "capbeam-cli report: ";
 
+// What Run gives besides the report program's own exit status.
+constexpr int kNotStarted = -1;
+constexpr int kAborted = -2;  // ended by a crash or a signal, not by itself
+
 #ifdef CAPBEAM_WITH_REPORT
 #ifdef _WIN32
 std::wstring Wide(const std::string& utf8) {
@@ -69,17 +73,19 @@ std::wstring ProgramBesideThis() {
     return path.substr(0, path.find_last_of(L"\\/") + 1) + L"capbeam-report.exe";
 }
 
-// The exit status of the report program, or -1 when it could not be started.
+// The exit status of the report program, kNotStarted or kAborted.
 int Run(const std::vector<std::string>& args) {
     const std::wstring program = ProgramBesideThis();
-    if (program.empty()) return -1;
+    if (program.empty()) return kNotStarted;
     std::vector<std::wstring> quoted{Quoted(program)};
     for (const std::string& arg : args) quoted.push_back(Quoted(Wide(arg)));
     std::vector<const wchar_t*> argv;
     for (const std::wstring& arg : quoted) argv.push_back(arg.c_str());
     argv.push_back(nullptr);
     const intptr_t status = _wspawnv(_P_WAIT, program.c_str(), argv.data());
-    return status < 0 ? -1 : static_cast<int>(status);
+    if (status == -1) return kNotStarted;
+    // A crash ends a Windows program with an exception code (0xC0000005 ...).
+    return status >= 0 && status <= 255 ? static_cast<int>(status) : kAborted;
 }
 #else
 // Empty when this program's own path is not known: never a program of that
@@ -92,21 +98,21 @@ std::string ProgramBesideThis() {
     return path.substr(0, path.rfind('/') + 1) + "capbeam-report";
 }
 
+// The exit status of the report program, kNotStarted or kAborted.
 int Run(const std::vector<std::string>& args) {
     const std::string program = ProgramBesideThis();
-    if (program.empty()) return -1;
+    if (program.empty()) return kNotStarted;
     std::vector<std::string> owned{program};
     owned.insert(owned.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& arg : owned) argv.push_back(arg.data());
     argv.push_back(nullptr);
     pid_t child = 0;
-    if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return kNotStarted;
     int status = 0;
     while (waitpid(child, &status, 0) < 0)
-        if (errno != EINTR) return -1;
-    // Killed (out of memory, a signal): the sheet was not written.
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 3;
+        if (errno != EINTR) return kAborted;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : kAborted;
 }
 #endif
 #endif
@@ -124,10 +130,16 @@ int RunReportBesideThisProgram(const std::string& job, const std::string& output
     // own words.
     err.flush();
     const int status = Run({"--job", job, "-o", output});
-    if (status < 0) {
+    if (status == kNotStarted) {
         err << kPrefix << "找不到写计算书的程序 capbeam-report（应与 capbeam-cli 在同一文件夹）。"
             << "请重新安装 capbeam。\n";
         return 2;
+    }
+    if (status == kAborted) {
+        // Out of memory, a crash, a kill: whatever it had begun is not a sheet.
+        err << kPrefix << "写计算书的程序 capbeam-report 意外中止，计算书没有写出（“" << output
+            << "”如已存在，仍是原来的文件）。请再试一次；仍不行时请把作业文件发给软件维护人员。\n";
+        return 3;
     }
     return status;
 #endif

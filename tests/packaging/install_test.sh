@@ -46,5 +46,12 @@ if [ -e "$build/capbeam-report" ]; then
     "$prefix/alone/capbeam-cli" report --job "$example_job" -o "$prefix/alone.pdf" 2>"$prefix/alone.err" || status=$?
     [ "$status" -eq 2 ] && grep -q "找不到写计算书的程序 capbeam-report" "$prefix/alone.err" \
         || { echo "capbeam-cli without capbeam-report: status $status"; cat "$prefix/alone.err"; exit 1; }
+    # A report program that dies: told, status 3, not taken for a missing one.
+    printf '#!/bin/sh\nkill -KILL $$\n' >"$prefix/alone/capbeam-report"
+    chmod +x "$prefix/alone/capbeam-report"
+    status=0
+    "$prefix/alone/capbeam-cli" report --job "$example_job" -o "$prefix/alone.pdf" 2>"$prefix/alone.err" || status=$?
+    [ "$status" -eq 3 ] && grep -q "意外中止" "$prefix/alone.err" \
+        || { echo "capbeam-cli with a dying capbeam-report: status $status"; cat "$prefix/alone.err"; exit 1; }
 fi
 echo "install: ok"
