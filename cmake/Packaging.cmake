@@ -7,7 +7,8 @@ set(CPACK_PACKAGE_DESCRIPTION
     "A calculator for bridge surveyors: from the curve, the design cap beam and the roadbed's\n\
 half-width it gives, for any chainage of a beam's centre, the centre's coordinates and each\n\
 beam end's chainage, coordinates and length on the roadbed's inner and outer edge.\n\
-Includes the window program capbeam and the terminal front-end capbeam-cli.")
+Includes the window program capbeam, the terminal front-end capbeam-cli and\n\
+capbeam-report, which writes a job's calculation sheet for capbeam-cli report.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
