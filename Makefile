@@ -59,7 +59,7 @@ package: build
 .PHONY: windows windows-check
 # The 64-bit Windows build, cross-compiled: build/capbeam-<version>-windows-x64.zip
 # and build/capbeam-<version>-setup.exe. The first run builds Qt for Windows
-# (about 25 minutes on 2 cores) into build-windows/qt, or WINDOWS_QT=<dir>;
+# (about 40 minutes on 2 cores) into build-windows/qt, or WINDOWS_QT=<dir>;
 # later runs reuse it. Not part of `make test`.
 windows:
 	bash scripts/install-windows-deps.sh

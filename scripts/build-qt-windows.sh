@@ -4,7 +4,7 @@
 # into DIR/install. The host tools (moc, rcc, uic) are Debian's own
 # (QT_HOST_PATH=/usr), so only the Windows libraries and plugins are built.
 #   scripts/build-qt-windows.sh DIR
-# A second run finds DIR/install/.complete and does nothing. About 25 minutes
+# A second run finds DIR/install/.complete and does nothing. About 40 minutes
 # on 2 cores; it runs at the lowest priority with JOBS (default 2) jobs.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # make windows: the 64-bit Windows build, cross-compiled on Debian.
 #   1. Qt for mingw-w64, built once (scripts/build-qt-windows.sh) into
-#      $WINDOWS_QT, default build-windows/qt (about 25 minutes on 2 cores).
+#      $WINDOWS_QT, default build-windows/qt (about 40 minutes on 2 cores).
 #   2. capbeam.exe, capbeam-cli.exe and capbeam-report.exe (the sheet that
 #      capbeam-cli report runs) against it, with icon and version.
 #   3. A folder that runs on a bare Windows 10/11: the programs, the Qt DLLs
