@@ -2,16 +2,16 @@
 """The deb-src entries scripts/qt-windows-source.py derives from a machine's
 apt sources: Debian's entries copied as source entries, everything else left
 out, and a private configuration that points apt at them alone."""
-import importlib.util
 import os
+import runpy
 import tempfile
+import types
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SCRIPT = os.path.join(HERE, "..", "..", "scripts", "qt-windows-source.py")
-spec = importlib.util.spec_from_file_location("qt_windows_source", SCRIPT)
-source = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(source)
+# The script's functions, without running it as a program.
+source = types.SimpleNamespace(**runpy.run_path(SCRIPT))
 
 KEY = "/usr/share/keyrings/debian-archive-keyring.gpg"
 

@@ -3,7 +3,7 @@
 // the example road with points along every beam, with what each should hold
 // (JSON, from the inputs rather than from the drawing), and the calculation
 // sheets of both as PDF.
-//   write_samples OUTPUT-FOLDER [SEED]
+//   write_samples OUTPUT-FOLDER [DRAW]   (DRAW: a number choosing the generated cases, 1 if not given)
 
 #include <QGuiApplication>
 #include <QString>
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     using namespace capbeam;
     using namespace capbeam::test;
     if (argc < 2) {
-        std::cerr << "usage: write_samples OUTPUT-FOLDER [SEED]\n";
+        std::cerr << "usage: write_samples OUTPUT-FOLDER [DRAW]\n";
         return 2;
     }
     QGuiApplication app(argc, argv);
