@@ -56,16 +56,6 @@ void AddLabelled(QGridLayout* grid, int row, int col, const QString& caption, QL
 // just beyond.
 constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
 
-QPushButton* Button(const char* name, const QString& text, const QString& tip = {}) {
-    auto* button = new QPushButton(text);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAccessibleName(text);
-    button->setToolTip(tip);
-    button->setAutoDefault(false);
-    PressOnReturn(button);
-    return button;
-}
-
 QLineEdit* Edit(const char* name, const QString& accessible, const QString& placeholder, const QString& text = {}) {
     auto* edit = new QLineEdit(text);
     edit->setObjectName(QString::fromLatin1(name));
@@ -235,12 +225,12 @@ QWidget* AlignmentPage::BuildInput() {
     elementKind_->setAccessibleName(elementKind_->text());
     elementKind_->setToolTip(QStringLiteral("首行：起点名称、桩号、X、Y、方位角；其余每行一个线元：名称、长度、起点半径、终点半径、左或右"));
     jdKind_->setChecked(true);
-    auto* open = Button("OpenAlignmentButton", QStringLiteral("打开…"), QStringLiteral("打开交点表、线元表 CSV 或 LandXML 文件"));
-    auto* save = Button("SaveAlignmentButton", QStringLiteral("保存…"), QStringLiteral("把表格保存为 CSV 文件"));
-    auto* paste = Button("PasteAlignmentButton", QStringLiteral("粘贴"),
+    auto* open = PageButton("OpenAlignmentButton", QStringLiteral("打开…"), QStringLiteral("打开交点表、线元表 CSV 或 LandXML 文件"));
+    auto* save = PageButton("SaveAlignmentButton", QStringLiteral("保存…"), QStringLiteral("把表格保存为 CSV 文件"));
+    auto* paste = PageButton("PasteAlignmentButton", QStringLiteral("粘贴"),
                          QStringLiteral("把从电子表格复制的行粘贴到当前单元格起（也可按 Ctrl+V）"));
-    auto* addRow = Button("InsertRowButton", QStringLiteral("插入行"));
-    auto* removeRow = Button("RemoveRowButton", QStringLiteral("删除行"));
+    auto* addRow = PageButton("InsertRowButton", QStringLiteral("插入行"));
+    auto* removeRow = PageButton("RemoveRowButton", QStringLiteral("删除行"));
     auto* row = new QHBoxLayout;
     row->addWidget(jdKind_);
     row->addWidget(elementKind_);
@@ -328,7 +318,7 @@ QWidget* AlignmentPage::BuildBeams() {
     add(1, 0, QStringLiteral("左半幅 D&L"), Edit("DLEdit", QStringLiteral("左侧路基半幅宽度"), QStringLiteral("米，空则同右半幅")));
     add(1, 2, QStringLiteral("右半幅 &DR"), Edit("DREdit", QStringLiteral("右侧路基半幅宽度"), QStringLiteral("米")));
     add(2, 0, QStringLiteral("中桩 K&p"), Edit("KpEdit", QStringLiteral("中桩桩号 Kp"), QStringLiteral("K0+300")));
-    auto* compute = Button("AlignmentBeamButton", QStringLiteral("计算盖梁"), QStringLiteral("在中桩 Kp 处算出盖梁两端，记入计算记录"));
+    auto* compute = PageButton("AlignmentBeamButton", QStringLiteral("计算盖梁"), QStringLiteral("在中桩 Kp 处算出盖梁两端，记入计算记录"));
     grid->addWidget(compute, 2, 2, 1, 2);
     add(3, 0, QStringLiteral("桩号列表"), Edit("ListEdit", QStringLiteral("批量计算的桩号列表"), QStringLiteral("米，用空格或逗号隔开")));
     auto* range = new QHBoxLayout;
@@ -340,7 +330,7 @@ QWidget* AlignmentPage::BuildBeams() {
     rangeLabel->setAccessibleName(QStringLiteral("或按起始桩号、终止桩号和间距"));
     grid->addWidget(rangeLabel, 4, 0);
     grid->addLayout(range, 4, 1, 1, 3);
-    auto* batch = Button("AlignmentBatchButton", QStringLiteral("批量计算"),
+    auto* batch = PageButton("AlignmentBatchButton", QStringLiteral("批量计算"),
                          QStringLiteral("按桩号列表（列表为空时按起止间距）计算多根盖梁，记入计算记录"));
     grid->addWidget(batch, 3, 2, 1, 2);
     beamStatus_ = new QLabel;
@@ -366,11 +356,11 @@ QWidget* AlignmentPage::BuildLookUps() {
     add(0, 0, QStringLiteral("桩号"), Edit("LookUpKEdit", QStringLiteral("查询的桩号"), QStringLiteral("K0+300")));
     add(0, 2, QStringLiteral("偏距"), Edit("OffsetEdit", QStringLiteral("偏距（米，右正左负）"), QStringLiteral("米，右正左负"), QStringLiteral("0")));
     add(0, 4, QStringLiteral("夹角"), Edit("AngleEdit", QStringLiteral("边桩方向与切线的夹角（度.分秒）"), QStringLiteral("度.分秒"), QStringLiteral("90")));
-    auto* coordinates = Button("CoordinatesButton", QStringLiteral("求座标"), QStringLiteral("由桩号、偏距和夹角算出 X、Y"));
+    auto* coordinates = PageButton("CoordinatesButton", QStringLiteral("求座标"), QStringLiteral("由桩号、偏距和夹角算出 X、Y"));
     grid->addWidget(coordinates, 0, 6);
     add(1, 0, QStringLiteral("X"), Edit("LookUpXEdit", QStringLiteral("查询的纵座标 X"), QStringLiteral("米")));
     add(1, 2, QStringLiteral("Y"), Edit("LookUpYEdit", QStringLiteral("查询的横座标 Y"), QStringLiteral("米")));
-    auto* chainage = Button("ChainageButton", QStringLiteral("反算桩号"), QStringLiteral("由 X、Y 算出桩号和偏距"));
+    auto* chainage = PageButton("ChainageButton", QStringLiteral("反算桩号"), QStringLiteral("由 X、Y 算出桩号和偏距"));
     grid->addWidget(chainage, 1, 6);
     lookUpStatus_ = new QLabel;
     lookUpStatus_->setObjectName(QStringLiteral("LookUpStatus"));

@@ -157,6 +157,16 @@ void SpeakChinese(QApplication& app) {
 
 void PressOnReturn(QPushButton* button) { button->installEventFilter(new ReturnPresses(button)); }
 
+QPushButton* PageButton(const char* name, const QString& text, const QString& tip) {
+    auto* button = new QPushButton(text);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(text);
+    button->setToolTip(tip);
+    button->setAutoDefault(false);
+    PressOnReturn(button);
+    return button;
+}
+
 QIcon AppIcon() {
     QIcon icon;
     for (const char* file : {":/icons/capbeam-32-2.xpm", ":/icons/capbeam-32-16.xpm", ":/icons/capbeam-16-16.xpm"})

@@ -44,6 +44,11 @@ QIcon AppIcon();
 // from every other control too.
 void PressOnReturn(QPushButton* button);
 
+// A push button of the panel's pages: named for the tests and for screen
+// readers, never a default button, pressed by Return (PressOnReturn); the
+// tip, when given, says what it does.
+QPushButton* PageButton(const char* name, const QString& text, const QString& tip = {});
+
 // The file chooser for saving, in Chinese whatever the system's language:
 // Qt's own dialog (a desktop's native one speaks the desktop's language),
 // dates in the Chinese locale. Returns the chosen path, or empty on Cancel.

@@ -37,19 +37,6 @@
 
 namespace capbeam {
 
-namespace {
-
-QPushButton* NamedButton(const char* name, const QString& text) {
-    auto* button = new QPushButton(text);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAccessibleName(text);
-    button->setAutoDefault(false);
-    PressOnReturn(button);
-    return button;
-}
-
-}  // namespace
-
 SidePanel::SidePanel(Calculator& logic, QWidget* parent) : QWidget(parent), logic_(logic) {
     setObjectName(QStringLiteral("SidePanel"));
     setAccessibleName(QStringLiteral("平面图和计算记录"));
@@ -135,10 +122,10 @@ SidePanel::SidePanel(Calculator& logic, QWidget* parent) : QWidget(parent), logi
     split->setSizes({300, 260});
     column->addWidget(split, 1);
 
-    batch_ = NamedButton("BatchButton", QStringLiteral("批量计算…"));
-    copy_ = NamedButton("CopyTableButton", QStringLiteral("复制表格"));
-    saveCsv_ = NamedButton("SaveCsvButton", QStringLiteral("保存 CSV…"));
-    saveCass_ = NamedButton("SaveCassButton", QStringLiteral("保存全站仪坐标文件…"));
+    batch_ = PageButton("BatchButton", QStringLiteral("批量计算…"));
+    copy_ = PageButton("CopyTableButton", QStringLiteral("复制表格"));
+    saveCsv_ = PageButton("SaveCsvButton", QStringLiteral("保存 CSV…"));
+    saveCass_ = PageButton("SaveCassButton", QStringLiteral("保存全站仪坐标文件…"));
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {batch_, copy_, saveCsv_, saveCass_}) buttons->addWidget(button);
     buttons->addStretch(1);

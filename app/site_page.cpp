@@ -32,16 +32,6 @@ namespace {
 enum PierColumnOf { kNumber, kChainage, kName, kIncluded, kNote, kPierColumns };
 enum PointColumn { kPointName, kAlong, kAcross, kPointColumns };
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& text, const QString& tip = {}) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAccessibleName(text);
-    button->setToolTip(tip);
-    button->setAutoDefault(false);
-    PressOnReturn(button);
-    return button;
-}
-
 QTableWidget* Table(const char* name, const QString& accessible, const QStringList& titles) {
     auto* table = new QTableWidget(0, static_cast<int>(titles.size()));
     table->setObjectName(QString::fromLatin1(name));
@@ -140,8 +130,8 @@ void SitePage::BuildPoints(QVBoxLayout* column) {
     note->setWordWrap(true);
     points_ = Table("SitePoints", QStringLiteral("盖梁上的点"),
                     {QStringLiteral("点名"), QStringLiteral("沿轴线 (米)"), QStringLiteral("横向 (米)")});
-    auto* add = Button(this, "AddSitePoint", QStringLiteral("添加点"));
-    auto* remove = Button(this, "RemoveSitePoint", QStringLiteral("删除点"), QStringLiteral("删除选中的点"));
+    auto* add = PageButton("AddSitePoint", QStringLiteral("添加点"));
+    auto* remove = PageButton("RemoveSitePoint", QStringLiteral("删除点"), QStringLiteral("删除选中的点"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(add);
     buttons->addWidget(remove);
@@ -198,16 +188,16 @@ void SitePage::BuildStation(QVBoxLayout* column) {
 }
 
 void SitePage::BuildStakeout(QVBoxLayout* column) {
-    auto* compute = Button(this, "ComputeStakeout", QStringLiteral("计算放样"),
+    auto* compute = PageButton("ComputeStakeout", QStringLiteral("计算放样"),
                            QStringLiteral("按测站和后视计算每个点的方位角、水平角和平距"));
     stakeout_ = Table("StakeoutTable", QStringLiteral("放样数据"),
                       {QStringLiteral("点名"), QStringLiteral("方位角 (度.分秒)"), QStringLiteral("水平角 (度.分秒)"),
                        QStringLiteral("平距 (米)")});
     stakeout_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    auto* savePoints = Button(this, "SaveSitePointsCsv", QStringLiteral("保存放样点 CSV…"));
-    auto* saveGsi = Button(this, "SaveSitePointsGsi", QStringLiteral("保存 GSI 坐标文件…"),
+    auto* savePoints = PageButton("SaveSitePointsCsv", QStringLiteral("保存放样点 CSV…"));
+    auto* saveGsi = PageButton("SaveSitePointsGsi", QStringLiteral("保存 GSI 坐标文件…"),
                            QStringLiteral("GSI-16 格式，可直接导入全站仪"));
-    auto* saveTable = Button(this, "SaveStakeoutCsv", QStringLiteral("保存放样表 CSV…"));
+    auto* saveTable = PageButton("SaveStakeoutCsv", QStringLiteral("保存放样表 CSV…"));
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {compute, savePoints, saveGsi, saveTable}) buttons->addWidget(b);
     buttons->addStretch(1);
