@@ -23,35 +23,9 @@ if [ "${1:-}" = "--window-inside" ]; then
     # Runs inside xvfb-run: drives the window as scripts/screenshot.sh --demo
     # does on Linux (Tab to 进行计算, the worked example's set-up, five
     # chainages with Dr 6 m), then takes the picture.
-    # Each prompt is looked for again and again rather than waited for with
-    # --sync (the dialog just answered may vanish while xdotool looks at it,
-    # which ends xdotool with an X error), and given the keyboard before the
-    # reply is typed: without a window manager Wine does not always do so.
-    prompt() { xdotool search --onlyvisible --name '^盖梁端点坐标计算$' 2>/dev/null | tail -n 1 || true; }
-    answer() {
-        for reply in "$@"; do
-            id=
-            for _ in $(seq 120); do
-                id=$(prompt)
-                [ -n "$id" ] && break
-                sleep 0.5
-            done
-            if [ -z "$id" ]; then
-                import -window root "$shot"
-                echo "no prompt came for $reply; the screen then: $shot" >&2
-                exit 1
-            fi
-            xdotool windowfocus --sync "$id" 2>/dev/null || true
-            sleep 0.3
-            xdotool type --delay 40 -- "$reply"
-            xdotool key Return
-            # The answered prompt goes before the next one is looked for.
-            for _ in $(seq 40); do
-                [ "$(prompt)" = "$id" ] || break
-                sleep 0.25
-            done
-        done
-    }
+    # answer and type_worked_example.
+    source scripts/prompt-keys.sh
+    prompt_shot=$shot
     wine "$stage/capbeam.exe" &
     app=$!
     trap 'kill "$app" 2>/dev/null || true' EXIT
@@ -60,14 +34,7 @@ if [ "${1:-}" = "--window-inside" ]; then
     xdotool windowmove "$win" 0 0
     xdotool windowactivate "$win" 2>/dev/null || xdotool windowfocus "$win"
     sleep 2
-    for _ in $(seq 16); do xdotool key --delay 40 Tab; done
-    xdotool key Return
-    answer 3000 5000 12345.678 3300 5400 30.153 500 1
-    for _ in $(seq 6); do xdotool key --delay 40 Tab; done
-    for Kp in 12300 12322.5 12345.678 12370 12395; do
-        xdotool key Return
-        answer "$Kp" 6 0.001
-    done
+    type_worked_example
     sleep 2
     kill -0 "$app" || { echo "capbeam.exe ended unexpectedly" >&2; exit 1; }
     import -window root "$shot"

@@ -17,16 +17,8 @@ cd "$(dirname "$0")/.."
 
 # Clicks a button of the form at its centre, in window pixels.
 click() { xdotool mousemove --window "$win" "$1" "$2" click 1; }
-# Answers the prompts that open one after another with the given replies.
-answer() {
-    for reply in "$@"; do
-        xdotool search --sync --onlyvisible --name '^盖梁端点坐标计算$' >/dev/null
-        sleep 0.3
-        xdotool type --delay 30 -- "$reply"  # -- : a reply may start with a minus
-        xdotool key Return
-        sleep 0.3
-    done
-}
+# answer and type_worked_example.
+source scripts/prompt-keys.sh
 
 if [ "${1:-}" = "--demo-inside" ]; then
     shift
@@ -38,17 +30,8 @@ if [ "${1:-}" = "--demo-inside" ]; then
     xdotool windowmove "$win" 0 0
     xdotool windowfocus --sync "$win"
     sleep 1
-    # 进行计算 (Command1) and 座标计算 (Command2) pressed from the keyboard, so
-    # on any screen: Tab from Text1 to Command1, Return; six Tabs on to
-    # Command2, which keeps the focus between requests.
-    for _ in $(seq 16); do xdotool key --delay 30 Tab; done
-    xdotool key Return
-    answer 3000 5000 12345.678 3300 5400 30.153 500 1
-    for _ in $(seq 6); do xdotool key --delay 30 Tab; done
-    for Kp in 12300 12322.5 12345.678 12370 12395; do
-        xdotool key Return
-        answer "$Kp" 6 0.001
-    done
+    # Pressed from the keyboard, so on any screen.
+    type_worked_example
     sleep 1
     kill -0 "$app" || { echo "the window ended unexpectedly" >&2; exit 1; }
     import -window "$win" "$out"
