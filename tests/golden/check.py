@@ -5,15 +5,22 @@
     check.py --record CLI cases.jsonl   # rewrites the outputs (after a deliberate change)
 
 Each line of cases.jsonl is one run: the arguments, standard input, and the
-standard output, standard error and exit status it gave when recorded.
+standard output, standard error and exit status it gave when recorded. The
+runs start in the source tree's root, so that a run names its input files
+(tests/golden/alignment/jd-0.csv, docs/example.capbeam) as a user in a clone
+would.
 """
 import json
+import os
 import subprocess
 import sys
 
+ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+
 
 def run(cli, case):
-    p = subprocess.run([cli] + case["args"], input=case["stdin"].encode(), capture_output=True, timeout=60)
+    p = subprocess.run([os.path.abspath(cli)] + case["args"], input=case["stdin"].encode(), capture_output=True,
+                       timeout=60, cwd=ROOT)
     return {"stdout": p.stdout.decode(), "stderr": p.stderr.decode(), "status": p.returncode}
 
 
