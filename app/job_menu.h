@@ -78,6 +78,8 @@ private:
     void Refresh();
     void WriteRecovery();
     void DropRecovery();
+    // After a job opened: says so when its beams moved to follow its road, or some are refused.
+    void TellFollowedRoad();
     static QString DataFolder();
 
     Calculator& logic_;
