@@ -260,6 +260,14 @@ QWidget* AlignmentPage::BuildInput() {
     for (QPushButton* b : {open, save, paste, addRow, removeRow}) buttons->addWidget(b);
     buttons->addStretch(1);
     column->addLayout(buttons);
+    // Above the table, in sight while a cell is typed: what the last change
+    // of the table did to the beams standing on it.
+    followStatus_ = new QLabel;
+    followStatus_->setObjectName(QStringLiteral("AlignmentFollowStatus"));
+    followStatus_->setAccessibleName(QStringLiteral("线形修改后盖梁的重新计算"));
+    followStatus_->setWordWrap(true);
+    followStatus_->setVisible(false);
+    column->addWidget(followStatus_);
 
     model_ = new AlignmentTableModel(this);
     input_ = new QTableView;
@@ -421,9 +429,19 @@ void AlignmentPage::Derive() {
             refused = true;
         }
     }
-    // The beams already placed follow the table: the page says what that did to them.
-    if (followed) status += QLatin1Char('\n') + Text(RoadFollowedText(*followed));
-    Show(tableStatus_, status, refused || (followed && (followed->moved > 0 || followed->refused > 0)));
+    Show(tableStatus_, status, refused);
+    // The beams already placed follow the table: the page says what that did
+    // to them, in red when some stand nowhere, in brown when some moved.
+    if (followed) {
+        followStatus_->setText(Text(RoadFollowedText(*followed)));
+        followStatus_->setStyleSheet(!followed->readable || followed->refused > 0 ? QStringLiteral("color: #b00000;")
+                                     : followed->moved > 0                        ? QStringLiteral("color: #8a4b00;")
+                                                                                  : QString());
+        followStatus_->setVisible(true);
+    } else if (showingJob_ || !HasAlignmentRows(logic_.Table())) {
+        followStatus_->clear();
+        followStatus_->setVisible(false);
+    }
     ShowDerived();
     emit AlignmentChanged();
 }

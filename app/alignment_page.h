@@ -67,6 +67,8 @@ public:
     QTableWidget* CurveTable() const { return curves_; }
     QTableWidget* PointTable() const { return points_; }
     QLabel* TableStatus() const { return tableStatus_; }
+    // What the latest change of the table did to the beams placed on it.
+    QLabel* FollowStatus() const { return followStatus_; }
     QLabel* BeamStatus() const { return beamStatus_; }
     QLabel* LookUpStatus() const { return lookUpStatus_; }
     QLineEdit* Field(const char* objectName) const;
@@ -106,6 +108,7 @@ private:
     QTableWidget* curves_ = nullptr;
     QTableWidget* points_ = nullptr;
     QLabel* tableStatus_ = nullptr;
+    QLabel* followStatus_ = nullptr;
     QLabel* beamStatus_ = nullptr;
     QLabel* lookUpStatus_ = nullptr;
     std::optional<LoadedRoad> road_;

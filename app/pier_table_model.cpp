@@ -101,10 +101,11 @@ QVariant PierTableModel::data(const QModelIndex& index, int role) const {
     if (line.refused) {
         const RefusedPier& refused = table_.Groups()[line.group].refused[static_cast<std::size_t>(line.row)];
         if (role == Qt::ForegroundRole) return QBrush(QColor(176, 0, 0));
-        if (role == Qt::ToolTipRole && index.column() == 1) return Q(refused.why);
+        if (role == Qt::ToolTipRole && index.column() == 1)
+            return QStringLiteral("作废（没有座标，不画图、不导出、不放样）：") + Q(refused.why);
         if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
         if (index.column() == 0) return Q(refused.KpText);
-        if (index.column() == 1) return QStringLiteral("作废（没有座标，不画图、不导出、不放样）：") + Q(refused.why);
+        if (index.column() == 1) return QStringLiteral("作废：") + Q(refused.why);
         return {};
     }
     const PierRow& row = table_.Groups()[line.group].rows[static_cast<std::size_t>(line.row)];

@@ -450,7 +450,7 @@ private slots:
 
         // JD2 5 m further east: JD1 turns more, and every beam moves.
         QVERIFY(table->setData(table->index(2, 3), QStringLiteral("5120.046857")));
-        QString said = page_->TableStatus()->text();
+        QString said = page_->FollowStatus()->text();
         QVERIFY2(said.contains(QStringLiteral("4 根盖梁已按现在的线形重新计算")) && said.contains(QStringLiteral("移动超过 1 毫米")),
                  qPrintable(said));
         QTemporaryDir dir;
@@ -470,8 +470,9 @@ private slots:
 
         // A radius being typed over: nothing stands on the table meanwhile.
         QVERIFY(table->setData(table->index(1, 4), QStringLiteral("15x")));
-        said = page_->TableStatus()->text();
+        said = page_->FollowStatus()->text();
         QVERIFY2(said.contains(QStringLiteral("4 根盖梁暂时作废")), qPrintable(said));
+        QVERIFY(page_->TableStatus()->text().startsWith(QStringLiteral("线形不能使用")));
         QCOMPARE(refusedLines(), 4);
         QCOMPARE(form_->Logic().Table().RowCount(), std::size_t{0});
         QCOMPARE(Q(TableCsv(form_->Logic().Table(), false)).count(QStringLiteral("\r\n")), 1);  // the titles alone
@@ -480,12 +481,12 @@ private slots:
         QVERIFY(table->setData(table->index(1, 4), QStringLiteral("152.45")));
         QCOMPARE(refusedLines(), 0);
         QCOMPARE(Q(TableCsv(form_->Logic().Table(), false)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts), window);
-        said = page_->TableStatus()->text();
+        said = page_->FollowStatus()->text();
         QVERIFY2(said.contains(QStringLiteral("都没有移动超过 1 毫米")), qPrintable(said));  // measured from before the spell
 
         // The road starting at K0+130: the beam at K0+120 is refused, saying why, in the pier table.
         QVERIFY(table->setData(table->index(0, 1), QStringLiteral("K0+130")));
-        said = page_->TableStatus()->text();
+        said = page_->FollowStatus()->text();
         QVERIFY2(said.contains(QStringLiteral("1 根放不上")), qPrintable(said));
         QCOMPARE(refusedLines(), 1);
         const int last = 1;  // the line after the group's header
