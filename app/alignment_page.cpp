@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
@@ -81,6 +82,14 @@ QTableWidget* ReadOnlyTable(const char* name, const QString& accessible, const Q
 
 QString Text(const std::string& s) { return Q(s); }
 
+// The beams of the table's alignment groups, placed or refused.
+std::size_t AlignmentBeamCount(const PierTable& table) {
+    std::size_t beams = 0;
+    for (const PierGroup& g : table.Groups())
+        if (g.kind == GroupKind::Alignment) beams += g.rows.size() + g.refused.size();
+    return beams;
+}
+
 // A degree value written as D.MMSS with the seconds to 0.0001″, for an
 // element table imported from LandXML: finer than DmsText's 0.1″, so that a
 // kilometre of road keeps its position to far below a millimetre.
@@ -141,6 +150,16 @@ AlignmentPage::AlignmentPage(Calculator& logic, QWidget* parent) : QWidget(paren
     chooseSavePath = [this](const QString& caption, const QString& suggested, const QString& filter) {
         return ChooseSaveFile(this, caption, suggested, filter);
     };
+    confirmOtherRoad = [this](const QString& question) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("打开另一条线形"), question, QMessageBox::NoButton, this);
+        box.setObjectName(QStringLiteral("OtherRoadQuestion"));
+        QPushButton* open = box.addButton(QStringLiteral("打开并重新计算(&O)"), QMessageBox::AcceptRole);
+        QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        box.setDefaultButton(cancel);
+        box.setEscapeButton(cancel);
+        box.exec();
+        return box.clickedButton() == open;
+    };
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(4, 4, 4, 4);
@@ -164,8 +183,8 @@ std::vector<std::string> AlignmentPage::BeamFields() const {
     return fields;
 }
 
-void AlignmentPage::KeepInJob() {
-    if (showingJob_) return;
+std::optional<RoadFollowed> AlignmentPage::KeepInJob() {
+    if (showingJob_) return std::nullopt;
     const std::string table = model_->CsvText();
     std::optional<JobAlignment> kept;
     if (!model_->Rows().empty())
@@ -173,8 +192,9 @@ void AlignmentPage::KeepInJob() {
                                                                       : JobAlignment::Kind::ElementTable,
                             name_.toStdString(), table};
     const auto before = logic_.Changes();
-    logic_.SetAlignmentPage(kept, BeamFields());
+    std::optional<RoadFollowed> followed = logic_.SetAlignmentPage(kept, BeamFields());
     if (logic_.Changes() != before) emit JobChanged();
+    return followed;
 }
 
 void AlignmentPage::ShowJob() {
@@ -240,6 +260,14 @@ QWidget* AlignmentPage::BuildInput() {
     for (QPushButton* b : {open, save, paste, addRow, removeRow}) buttons->addWidget(b);
     buttons->addStretch(1);
     column->addLayout(buttons);
+    // Above the table, in sight while a cell is typed: what the last change
+    // of the table did to the beams standing on it.
+    followStatus_ = new QLabel;
+    followStatus_->setObjectName(QStringLiteral("AlignmentFollowStatus"));
+    followStatus_->setAccessibleName(QStringLiteral("线形修改后盖梁的重新计算"));
+    followStatus_->setWordWrap(true);
+    followStatus_->setVisible(false);
+    column->addWidget(followStatus_);
 
     model_ = new AlignmentTableModel(this);
     input_ = new QTableView;
@@ -383,22 +411,36 @@ void AlignmentPage::SetKind(bool elements) {
 void AlignmentPage::Derive() {
     const std::string text = model_->CsvText();
     road_.reset();
-    KeepInJob();
+    const std::optional<RoadFollowed> followed = KeepInJob();
+    QString status;
+    bool refused = false;
     if (model_->Rows().empty()) {
-        Show(tableStatus_, QStringLiteral("请输入或粘贴交点表（或线元表），也可以打开 CSV 文件或导入 LandXML 文件。"), false);
+        status = QStringLiteral("请输入或粘贴交点表（或线元表），也可以打开 CSV 文件或导入 LandXML 文件。");
     } else {
         try {
             road_ = model_->Kind() == AlignmentTableKind::Jd ? RoadFromJdTable(ReadJdTableCsv(text))
                                                                : RoadFromElementTable(ReadElementTableCsv(text));
             const Road& r = road_->road;
-            Show(tableStatus_,
-                 QStringLiteral("线形可用：起点 %1，终点 %2，全长 %3 米。")
-                     .arg(Text(ChainageCell(r, r.Line().StartDistance())), Text(ChainageCell(r, r.Line().EndDistance())),
-                          Text(FixedText(r.Line().EndDistance() - r.Line().StartDistance()))),
-                 false);
+            status = QStringLiteral("线形可用：起点 %1，终点 %2，全长 %3 米。")
+                         .arg(Text(ChainageCell(r, r.Line().StartDistance())), Text(ChainageCell(r, r.Line().EndDistance())),
+                              Text(FixedText(r.Line().EndDistance() - r.Line().StartDistance())));
         } catch (const Failure& failure) {
-            Show(tableStatus_, QStringLiteral("线形不能使用：") + Text(failure.message().text), true);
+            status = QStringLiteral("线形不能使用：") + Text(failure.message().text);
+            refused = true;
         }
+    }
+    Show(tableStatus_, status, refused);
+    // The beams already placed follow the table: the page says what that did
+    // to them, in red when some stand nowhere, in brown when some moved.
+    if (followed) {
+        followStatus_->setText(Text(RoadFollowedText(*followed)));
+        followStatus_->setStyleSheet(!followed->readable || followed->refused > 0 ? QStringLiteral("color: #b00000;")
+                                     : followed->moved > 0                        ? QStringLiteral("color: #8a4b00;")
+                                                                                  : QString());
+        followStatus_->setVisible(true);
+    } else if (showingJob_ || !HasAlignmentRows(logic_.Table())) {
+        followStatus_->clear();
+        followStatus_->setVisible(false);
     }
     ShowDerived();
     emit AlignmentChanged();
@@ -457,7 +499,21 @@ bool AlignmentPage::OpenFile(const QString& path) {
                 ReadJdTableCsv(text);
             rows = AlignmentTableModel::RowsOfCsv(text);
         }
-        name_ = QFileInfo(path).fileName();
+        // One road a job: beams placed on the page's road follow the file
+        // opened, which may be another road altogether.
+        const QString name = QFileInfo(path).fileName();
+        const std::size_t beams = AlignmentBeamCount(logic_.Table());
+        if (beams > 0 && name != name_ &&
+            !confirmOtherRoad(QStringLiteral("计算记录中有 %1 根盖梁放在线形“%2”上。打开“%3”后，这些盖梁都将按新的线形重新计算"
+                                             "（放不上的标为作废）。\n\n"
+                                             "如果“%3”是这条路线修改后的线形，请打开；如果是另一条路线，请取消，"
+                                             "用“作业 → 新建”为它另建一个作业。")
+                                  .arg(beams)
+                                  .arg(name_, name))) {
+            Show(tableStatus_, QStringLiteral("没有打开“%1”，线形和盖梁都没有改变。").arg(name), false);
+            return false;
+        }
+        name_ = name;
         lastFolder_ = QFileInfo(path).absolutePath();
         const QSignalBlocker block(elementKind_);
         (elements ? elementKind_ : jdKind_)->setChecked(true);
@@ -642,10 +698,10 @@ PlanScene AlignmentPage::Scene() const {
         return empty;
     }
     const auto [DL, DR] = HalfWidths();
-    const std::vector<int> groups = logic_.GroupsOn(logic_.CurrentJob().page.value_or(JobAlignment{}));
+    // Every alignment beam stands on the page's road (the refused ones have no place).
     std::vector<const PierRow*> rows;
     for (const PierGroup& g : logic_.Table().Groups())
-        if (std::find(groups.begin(), groups.end(), g.number) != groups.end())
+        if (g.kind == GroupKind::Alignment)
             for (const PierRow& r : g.rows) rows.push_back(&r);
     return AlignmentPlanScene(*road_, DL, DR, rows);
 }

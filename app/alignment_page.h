@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "flows/alignment_beams.h"
 #include "records/plan_geometry.h"
 #include "records/alignment_road.h"
 
@@ -36,6 +37,9 @@ public:
     // Replaceable for tests: the file choosers (return the path, or empty on Cancel).
     std::function<QString(const QString& caption, const QString& filter)> chooseOpenPath;
     std::function<QString(const QString& caption, const QString& suggested, const QString& filter)> chooseSavePath;
+    // Replaceable for tests: asks whether beams already placed may follow a
+    // road opened from a file of another name (true: open it).
+    std::function<bool(const QString& question)> confirmOtherRoad;
 
     // The actions behind the buttons, without the file choosers. Each returns
     // whether it completed; a refusal is shown in Chinese in the page.
@@ -63,6 +67,8 @@ public:
     QTableWidget* CurveTable() const { return curves_; }
     QTableWidget* PointTable() const { return points_; }
     QLabel* TableStatus() const { return tableStatus_; }
+    // What the latest change of the table did to the beams placed on it.
+    QLabel* FollowStatus() const { return followStatus_; }
     QLabel* BeamStatus() const { return beamStatus_; }
     QLabel* LookUpStatus() const { return lookUpStatus_; }
     QLineEdit* Field(const char* objectName) const;
@@ -90,8 +96,9 @@ private:
     // Whether there is an alignment and the design beam's fields read; shows why not.
     bool BeamFieldsReadable();
     bool Place(const std::vector<Chainage>& chainages);
-    // The table and the fields into the job.
-    void KeepInJob();
+    // The table and the fields into the job; when the table changed, what
+    // placing the beams on it again gave.
+    std::optional<RoadFollowed> KeepInJob();
 
     Calculator& logic_;
     AlignmentTableModel* model_ = nullptr;
@@ -101,6 +108,7 @@ private:
     QTableWidget* curves_ = nullptr;
     QTableWidget* points_ = nullptr;
     QLabel* tableStatus_ = nullptr;
+    QLabel* followStatus_ = nullptr;
     QLabel* beamStatus_ = nullptr;
     QLabel* lookUpStatus_ = nullptr;
     std::optional<LoadedRoad> road_;

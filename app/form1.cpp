@@ -278,6 +278,12 @@ void Form1::JobReplaced() {
     RecordChanged();
 }
 
+void Form1::RowsPlacedAgain() {
+    panel_->TableView()->clearSpans();
+    panel_->Model()->Reset();
+    RecordChanged();
+}
+
 void Form1::EndProgram() {
     // 退出计算 asks as closing the window does; Cancel keeps everything.
     if (!jobs_->MayDiscard()) return;

@@ -36,6 +36,7 @@ public:
     void ShowMessage(const Message& message) override;
     void RecordChanged() override;
     void JobReplaced() override;
+    void RowsPlacedAgain() override;
 
     const Calculator& Logic() const { return logic_; }
     // The plan view, pier table, batch and export beside the form.

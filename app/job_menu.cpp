@@ -242,6 +242,7 @@ bool JobFiles::OfferRecovery() {
                 path_ = original;
                 saved_ = logic_.Changes() - 1;  // restored, not saved: it is an unsaved change
                 Changed();
+                TellFollowedRoad(job);
             } catch (const Failure& failure) {
                 showMessage(QStringLiteral("作业没有恢复"), OpenFailureText(found.absoluteFilePath(), Q(failure.message().text)));
                 return false;  // the file stays for another try or for hand repair
@@ -251,6 +252,15 @@ bool JobFiles::OfferRecovery() {
         return restore;
     }
     return false;
+}
+
+void JobFiles::TellFollowedRoad(const Job& job) {
+    // A job's beams stand on its page's road: one saved before they followed
+    // it may open with beams elsewhere than its clicks put them.
+    if (job.minor >= 2) return;
+    const std::optional<RoadFollowed>& followed = logic_.LastFollowed();
+    if (followed && (followed->moved > 0 || followed->refused > 0))
+        showMessage(QStringLiteral("盖梁已重新计算"), Q(RoadFollowedText(*followed, true)));
 }
 
 bool JobFiles::MayDiscard(const QString& before) {
@@ -285,8 +295,10 @@ bool JobFiles::Open() {
 }
 
 bool JobFiles::OpenPath(const QString& path) {
+    Job job;
     try {
-        ReplayJob(ReadJobFile(path), logic_);
+        job = ReadJobFile(path);
+        ReplayJob(job, logic_);
     } catch (const Failure& failure) {
         showMessage(QStringLiteral("作业没有打开"), OpenFailureText(path, Q(failure.message().text)));
         return false;
@@ -295,6 +307,7 @@ bool JobFiles::OpenPath(const QString& path) {
     saved_ = logic_.Changes();
     Remember(path_);
     Changed();
+    TellFollowedRoad(job);
     return true;
 }
 

@@ -14,6 +14,7 @@ class QWidget;
 namespace capbeam {
 
 class Calculator;
+struct Job;
 
 // The job's files for the window: 新建, 打开…, 保存, 另存为…, 最近打开的作业,
 // the question before unsaved work is dropped, and the recovery file that
@@ -78,6 +79,9 @@ private:
     void Refresh();
     void WriteRecovery();
     void DropRecovery();
+    // After a job opened: says so when it was saved before beams followed
+    // their road and its beams moved to follow it, or some are refused.
+    void TellFollowedRoad(const Job& job);
     static QString DataFolder();
 
     Calculator& logic_;

@@ -23,7 +23,9 @@ void PierTableModel::Sync() {
     }
     for (std::size_t g = groupsShown_; g < groups.size(); ++g) {
         added.push_back({g, -1});
-        for (std::size_t r = 0; r < groups[g].rows.size(); ++r) added.push_back({g, static_cast<std::ptrdiff_t>(r)});
+        std::ptrdiff_t placed = 0, refused = 0;
+        for (const PierLine& line : LinesOf(groups[g]))
+            added.push_back(line.row ? Line{g, placed++, false} : Line{g, refused++, true});
     }
     // The column titles name the ends as the groups shown do (内侧 on a
     // curve, 左侧 on an alignment); a group of the other kind changes them.
@@ -62,8 +64,12 @@ bool PierTableModel::IsHeader(int line) const {
 const PierRow* PierTableModel::RowAt(int line) const {
     if (line < 0 || line >= static_cast<int>(lines_.size())) return nullptr;
     const Line& l = lines_[static_cast<std::size_t>(line)];
-    if (l.row < 0) return nullptr;
+    if (l.row < 0 || l.refused) return nullptr;
     return &table_.Groups()[l.group].rows[static_cast<std::size_t>(l.row)];
+}
+
+bool PierTableModel::IsRefused(int line) const {
+    return line >= 0 && line < static_cast<int>(lines_.size()) && lines_[static_cast<std::size_t>(line)].refused;
 }
 
 int PierTableModel::rowCount(const QModelIndex& parent) const {
@@ -92,6 +98,16 @@ QVariant PierTableModel::data(const QModelIndex& index, int role) const {
             default: return {};
         }
     }
+    if (line.refused) {
+        const RefusedPier& refused = table_.Groups()[line.group].refused[static_cast<std::size_t>(line.row)];
+        if (role == Qt::ForegroundRole) return QBrush(QColor(176, 0, 0));
+        if (role == Qt::ToolTipRole && index.column() == 1)
+            return QStringLiteral("作废（没有座标，不画图、不导出、不放样）：") + Q(refused.why);
+        if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
+        if (index.column() == 0) return Q(refused.KpText);
+        if (index.column() == 1) return QStringLiteral("作废：") + Q(refused.why);
+        return {};
+    }
     const PierRow& row = table_.Groups()[line.group].rows[static_cast<std::size_t>(line.row)];
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && role != Qt::EditRole) return {};
     if (index.column() == kOrientationColumn) return Q(OrientationText(row.orientation));
@@ -107,6 +123,10 @@ QVariant PierTableModel::headerData(int section, Qt::Orientation orientation, in
         return {};
     }
     if (const PierRow* row = RowAt(section)) return QString::number(row->number);
+    if (IsRefused(section)) {
+        const Line& l = lines_[static_cast<std::size_t>(section)];
+        return QString::number(table_.Groups()[l.group].refused[static_cast<std::size_t>(l.row)].number);
+    }
     return IsHeader(section) ? QStringLiteral("组") : QVariant();
 }
 

@@ -9,8 +9,10 @@ namespace capbeam {
 
 // The pier table for a QTableView: one line per group header (the set-up it
 // names, meant to span the columns) and one per row, the row's texts exactly
-// as the boxes showed them, then the orientation. Lines are only ever
-// appended: Sync() inserts what the table gained since the last call.
+// as the boxes showed them, then the orientation; a refused row (a beam that
+// no longer stands on its road) shows its chainage and why, in red, in place
+// of numbers. Lines are only ever appended: Sync() inserts what the table
+// gained since the last call; rows placed again need Reset().
 class PierTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -26,8 +28,10 @@ public:
 
     // Whether line `line` is a group's header (it spans all columns).
     bool IsHeader(int line) const;
-    // The table row shown on line `line`, or nothing for a header.
+    // The table row shown on line `line`, or nothing for a header or a refused row.
     const PierRow* RowAt(int line) const;
+    // Whether line `line` is a refused row (its reason spans the columns after Kp).
+    bool IsRefused(int line) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -38,6 +42,7 @@ private:
     struct Line {
         std::size_t group;
         std::ptrdiff_t row;  // -1: the group's header
+        bool refused = false;  // row indexes the group's refused rows
     };
 
     const PierTable& table_;

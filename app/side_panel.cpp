@@ -249,7 +249,10 @@ void SidePanel::RecordChanged() {
 
 void SidePanel::MarkHeaders(int first, int last) {
     for (int line = first; line <= last; ++line)
-        if (model_->IsHeader(line)) table_->setSpan(line, 0, 1, PierTableModel::kColumnCount);
+        if (model_->IsHeader(line))
+            table_->setSpan(line, 0, 1, PierTableModel::kColumnCount);
+        else if (model_->IsRefused(line))
+            table_->setSpan(line, 1, 1, PierTableModel::kColumnCount - 1);
 }
 
 void SidePanel::UpdateButtons() {

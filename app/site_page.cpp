@@ -230,10 +230,25 @@ void SitePage::Sync() {
 void SitePage::SyncPiers() {
     const SiteWork& site = logic_.Site();
     const std::map<int, int> repeated = RepeatedChainages(logic_.Table());
-    piers_->setRowCount(static_cast<int>(logic_.Table().RowCount()));
+    piers_->setRowCount(static_cast<int>(logic_.Table().RowCount() + logic_.Table().RefusedCount()));
     int line = 0;
     for (const PierGroup& group : logic_.Table().Groups())
-        for (const PierRow& row : group.rows) {
+        for (const PierLine& pier : LinesOf(group)) {
+            if (pier.refused) {
+                // A beam off its road has no points to set out; its name waits for it.
+                const RefusedPier& refused = *pier.refused;
+                piers_->setItem(line, kNumber, Cell(QString::number(refused.number), false));
+                piers_->setItem(line, kChainage, Cell(Q(refused.KpText), false));
+                piers_->setItem(line, kName, Cell(Q(PierName(site, refused.number)), true));
+                piers_->setItem(line, kIncluded, Cell(QString(), false));
+                auto* note = Cell(QStringLiteral("作废，不能放样：") + Q(refused.why), false);
+                note->setForeground(QColor(176, 0, 0));
+                note->setToolTip(note->text());
+                piers_->setItem(line, kNote, note);
+                ++line;
+                continue;
+            }
+            const PierRow& row = *pier.row;
             piers_->setItem(line, kNumber, Cell(QString::number(row.number), false));
             auto* chainage = Cell(Q(row.Text(PierColumn::Kp)), false);
             QString note;

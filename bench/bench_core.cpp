@@ -1,6 +1,7 @@
 // Benchmarks of the calculation: a full set-up and a calculation request
 // through the window's logic, the end-point geometry alone (in either beam
-// orientation), and a batch of 10,000 chainages with its CSV.
+// orientation), a batch of 10,000 chainages with its CSV, and beams on a
+// whole road placed again after its table was edited.
 #include <benchmark/benchmark.h>
 
 #include <optional>
@@ -159,6 +160,33 @@ void BM_Csv10000Rows(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(TableCsv(table, false));
 }
 BENCHMARK(BM_Csv10000Rows)->Unit(benchmark::kMillisecond);
+
+// A JD of a six-JD road moved under piers every 25 m of it (the page's
+// table edited, a cell committed): every beam placed again on the road as
+// it now stands, the pier table's rows replaced.
+void BM_FollowEditedRoad(benchmark::State& state) {
+    const JobAlignment road{JobAlignment::Kind::JdTable, "线形",
+                            "QD,K0+000,3355000,500000\nJD1,,3355420,500120,300,60,60\nJD2,,3355800,500050,250,50,50\n"
+                            "JD3,,3356210.25,500260,300,40,40\nJD4,,3356600,500180,350,50,50\n"
+                            "JD5,,3357010,500330,450,0,0\nJD6,,3357400,500300,300,40,30\nZD,,3357800,500420\n"};
+    JobAlignment edited = road;
+    edited.table.replace(edited.table.find("3356210.25"), 10, "3356201.25");
+    const std::vector<std::string> fields{"K1+150", "80", "", "12"};
+    std::vector<Chainage> piers;
+    const auto count = static_cast<int>(state.range(0));
+    for (int p = 0; p < count; ++p) piers.push_back({100 + p * 2700.0 / count, kAnyStretch});
+    ReplayView view({});
+    Calculator logic(view);
+    logic.SetAlignmentPage(road, fields);
+    logic.PlaceOnAlignment(LoadAlignment(road), fields, piers);
+    bool back = false;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(logic.SetAlignmentPage(back ? road : edited, fields));
+        back = !back;
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+BENCHMARK(BM_FollowEditedRoad)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

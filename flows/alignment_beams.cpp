@@ -73,6 +73,27 @@ std::pair<std::optional<double>, std::optional<double>> DrawnHalfWidths(const st
     return {fields.size() < 3 || Trimmed(fields[2]).empty() ? DR : width(2), DR};
 }
 
+std::string RoadFollowedText(const RoadFollowed& f, bool opened) {
+    const std::string n = std::to_string(f.beams);
+    if (!f.readable)
+        return "线形表现在不能使用，计算记录中这条线形上的 " + n +
+               " 根盖梁暂时作废（没有座标，不画图、不导出、不放样）；线形表改好后会按新的线形重新计算。";
+    std::string text = opened ? "作业中道路线形上的 " + n + " 根盖梁已按道路线形页的线形重新计算"
+                              : "线形已改，计算记录中这条线形上的 " + n + " 根盖梁已按现在的线形重新计算";
+    if (f.moved == 0 && f.refused == 0) return text + (opened ? "。" : "，都没有移动超过 1 毫米。");
+    std::vector<std::string> parts;
+    if (f.refused > 0) parts.push_back(std::to_string(f.refused) + " 根放不上，在计算记录中标为作废");
+    if (f.moved > 0)
+        parts.push_back(std::to_string(f.moved) + " 根移动超过 1 毫米（最多 " + FixedText(f.farthest) + " 米）");
+    else if (f.refused < f.beams)
+        parts.push_back("其余都没有移动超过 1 毫米");
+    text += "：" + parts[0];
+    for (std::size_t i = 1; i < parts.size(); ++i) text += "；" + parts[i];
+    // A job opened with beams refused but none moved was saved so: nothing exported from it changed.
+    if (f.moved == 0 && opened) return text + "。";
+    return text + "。此前导出的座标、图纸和计算书已经过时，请重新导出。";
+}
+
 std::optional<PageRoad> PageRoadOf(const Job& job) {
     if (!job.page) return std::nullopt;
     try {

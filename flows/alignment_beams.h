@@ -48,4 +48,24 @@ struct AlignmentBeamsOutcome {
     std::vector<std::pair<Chainage, std::string>> refused;
 };
 
+// A beam counts as moved when its centre or an end lies farther than this
+// from where it stood before the road changed.
+inline constexpr double kMovedMetres = 0.001;
+
+// What placing every beam of the job's alignment groups again on the page's
+// road gave: how many there are, how many of them moved, how many no longer
+// stand on it (refused rows), the largest move. A table that cannot be read
+// refuses them all until it reads again.
+struct RoadFollowed {
+    int beams = 0;
+    int moved = 0;
+    int refused = 0;
+    double farthest = 0;  // metres, of the beams placed
+    bool readable = true;
+};
+
+// The one message saying so, in the words of the page (`opened`: as a job
+// opened has them, measured from where the job's clicks placed them).
+std::string RoadFollowedText(const RoadFollowed& followed, bool opened = false);
+
 }  // namespace capbeam

@@ -1,5 +1,7 @@
 #include "flows/calculator.h"
 
+#include <algorithm>
+#include <cmath>
 #include <new>
 
 #include "flows/form_layout.h"
@@ -97,22 +99,31 @@ void Calculator::MarkBatchCancelled(std::size_t done, std::size_t total) {
     view_.RecordChanged();
 }
 
-void Calculator::SetAlignmentPage(std::optional<JobAlignment> table, std::vector<std::string> fields) {
+std::optional<RoadFollowed> Calculator::SetAlignmentPage(std::optional<JobAlignment> table,
+                                                        std::vector<std::string> fields) {
     if (table && table->table.empty()) table.reset();
-    if (table == journal_.page && fields == journal_.pageFields) return;
+    if (table == journal_.page && fields == journal_.pageFields) return std::nullopt;
+    const bool roadChanged = !(table == journal_.page);
     journal_.page = std::move(table);
     journal_.pageFields = std::move(fields);
     ++changes_;
+    return roadChanged ? FollowPageRoad() : std::nullopt;
 }
 
-AlignmentBeamsOutcome Calculator::PlaceOnAlignment(const LoadedRoad& road, const std::vector<std::string>& fields,
-                                                   const std::vector<Chainage>& chainages) {
-    const AlignmentBeamDesign in = ReadAlignmentBeamDesign(fields);
+namespace {
+
+BeamDesign DesignOf(const AlignmentBeamDesign& in, Orientation orientation) {
     BeamDesign design;
     design.Bdms = in.Bdms;
     design.DL = in.DL;
     design.DR = in.DR;
-    design.orientation = orientation_ == Orientation::Tangent ? BeamOrientation::Tangent : BeamOrientation::Parallel;
+    design.orientation = orientation == Orientation::Tangent ? BeamOrientation::Tangent : BeamOrientation::Parallel;
+    return design;
+}
+
+// The design beam at Kj on the road, its distance set; throws Failure naming
+// it when it does not stand there.
+void PlaceDesignBeam(const LoadedRoad& road, const AlignmentBeamDesign& in, BeamDesign& design) {
     try {
         design.Kj = road.road.DistanceOf(in.Kj);
         PlaceBeam(road.road.Line(), design, design.Kj);
@@ -120,6 +131,28 @@ AlignmentBeamsOutcome Calculator::PlaceOnAlignment(const LoadedRoad& road, const
         throw Failure(ErrorKind::OutOfRange,
                       "设计盖梁（Kj " + TypedChainageCell(in.Kj) + "）放不上：" + failure.message().text);
     }
+}
+
+// How far a beam moved: the largest distance between its centres and ends.
+double Moved(const BeamEnds& a, const BeamEnds& b) {
+    return std::max({std::hypot(a.Xk - b.Xk, a.Yk - b.Yk), std::hypot(a.Xin - b.Xin, a.Yin - b.Yin),
+                     std::hypot(a.Xout - b.Xout, a.Yout - b.Yout)});
+}
+
+}  // namespace
+
+AlignmentBeamsOutcome Calculator::PlaceOnAlignment(const LoadedRoad& road, const std::vector<std::string>& fields,
+                                                   const std::vector<Chainage>& chainages) {
+    // The alignment beams stand on: the page's table, kept once in the job.
+    return PlaceOnAlignment(journal_.page.value_or(JobAlignment{}), road, fields, chainages);
+}
+
+AlignmentBeamsOutcome Calculator::PlaceOnAlignment(const JobAlignment& table, const LoadedRoad& road,
+                                                   const std::vector<std::string>& fields,
+                                                   const std::vector<Chainage>& chainages) {
+    const AlignmentBeamDesign in = ReadAlignmentBeamDesign(fields);
+    BeamDesign design = DesignOf(in, orientation_);
+    PlaceDesignBeam(road, in, design);
     AlignmentBeamsOutcome outcome;
     std::vector<PierRow> rows;
     for (const Chainage& Kp : chainages) {
@@ -132,8 +165,6 @@ AlignmentBeamsOutcome Calculator::PlaceOnAlignment(const LoadedRoad& road, const
     }
     if (rows.empty()) return outcome;
 
-    // The alignment beams stand on: the page's table, kept once in the job.
-    const JobAlignment table = journal_.page.value_or(JobAlignment{});
     if (journal_.alignments.empty() || !(journal_.alignments.back() == table)) journal_.alignments.push_back(table);
     const int alignment = static_cast<int>(journal_.alignments.size()) - 1;
     const std::string description = AlignmentGroupDescription(table.name, in.Kj, in.Bdms, in.DL, in.DR);
@@ -142,9 +173,12 @@ AlignmentBeamsOutcome Calculator::PlaceOnAlignment(const LoadedRoad& road, const
         table_.StartAlignmentGroup(description);
         alignmentGroup_ = table_.Groups().back().number;
         alignmentGroupKey_ = key;
-        alignmentGroups_.emplace_back(alignmentGroup_, alignment);
+        alignmentGroups_.push_back({alignmentGroup_, in});
     }
-    for (PierRow& row : rows) table_.AddAlignmentRow(std::move(row));
+    for (PierRow& row : rows) {
+        const PierRow& stored = table_.AddAlignmentRow(std::move(row));
+        lastPlaced_[stored.number] = stored.ends;
+    }
     outcome.placed = static_cast<int>(rows.size());
     JobStep step;
     step.kind = JobStep::Kind::AlignmentBeams;
@@ -158,11 +192,74 @@ AlignmentBeamsOutcome Calculator::PlaceOnAlignment(const LoadedRoad& road, const
     return outcome;
 }
 
-std::vector<int> Calculator::GroupsOn(const JobAlignment& alignment) const {
-    std::vector<int> groups;
-    for (const auto& [group, index] : alignmentGroups_)
-        if (journal_.alignments[static_cast<std::size_t>(index)] == alignment) groups.push_back(group);
-    return groups;
+std::optional<RoadFollowed> Calculator::FollowPageRoad() {
+    if (alignmentGroups_.empty()) return followed_ = std::nullopt;
+    std::optional<LoadedRoad> road;
+    std::string unreadable;
+    if (!journal_.page) {
+        unreadable = "道路线形页的线形表是空的，请输入或打开线形。";
+    } else {
+        try {
+            road = LoadAlignment(*journal_.page);
+        } catch (const Failure& failure) {
+            unreadable = "线形表不能使用（" + failure.message().text + "）";
+        }
+    }
+    RoadFollowed followed;
+    followed.readable = road.has_value();
+    for (const AlignmentGroup& group : alignmentGroups_) {
+        const std::size_t at = static_cast<std::size_t>(group.number - 1);
+        const PierGroup& g = table_.Groups()[at];
+        // Why none of the group's beams stands, when none can.
+        std::string groupWhy = unreadable;
+        BeamDesign design = DesignOf(group.design, Orientation::Parallel);
+        if (road) {
+            try {
+                PlaceDesignBeam(*road, group.design, design);
+            } catch (const Failure& failure) {
+                groupWhy = failure.message().text;
+            }
+        }
+        std::vector<PierRow> rows;
+        std::vector<RefusedPier> refused;
+        for (const PierLine& line : LinesOf(g)) {
+            const Chainage Kp = line.row ? Chainage{line.row->Kp, line.row->KpStretch}
+                                         : Chainage{line.refused->Kp, line.refused->KpStretch};
+            const Orientation orientation = line.row ? line.row->orientation : line.refused->orientation;
+            const int number = line.Number();
+            ++followed.beams;
+            std::string why = groupWhy;
+            if (why.empty()) {
+                try {
+                    BeamDesign beam = DesignOf(group.design, orientation);
+                    beam.Kj = design.Kj;
+                    PierRow row = AlignmentRowOf(road->road, Kp, PlaceBeam(road->road.Line(), beam, road->road.DistanceOf(Kp)),
+                                                 orientation);
+                    row.number = number;
+                    if (const auto before = lastPlaced_.find(number); before != lastPlaced_.end()) {
+                        const double moved = Moved(before->second, row.ends);
+                        if (moved > kMovedMetres) ++followed.moved;
+                        followed.farthest = std::max(followed.farthest, moved);
+                    }
+                    lastPlaced_[number] = row.ends;
+                    rows.push_back(std::move(row));
+                    continue;
+                } catch (const Failure& failure) {
+                    why = failure.message().text;
+                }
+            }
+            ++followed.refused;
+            refused.push_back({number, Kp.value, Kp.stretch, orientation, TypedChainageCell(Kp), why});
+        }
+        std::string header = g.header;
+        if (journal_.page)
+            header = "第 " + std::to_string(group.number) + " 组：" +
+                     AlignmentGroupDescription(journal_.page->name, group.design.Kj, group.design.Bdms,
+                                               group.design.DL, group.design.DR);
+        table_.ReplaceAlignmentGroup(at, std::move(header), std::move(rows), std::move(refused));
+    }
+    view_.RowsPlacedAgain();
+    return followed_ = followed;
 }
 
 void Calculator::ExitClicked() { EndProgram(); }
@@ -194,6 +291,8 @@ void Calculator::Adopt(const Calculator& other) {
     alignmentGroupKey_ = other.alignmentGroupKey_;
     alignmentGroup_ = other.alignmentGroup_;
     alignmentGroups_ = other.alignmentGroups_;
+    lastPlaced_ = other.lastPlaced_;
+    followed_ = other.followed_;
     ++changes_;
     for (int n = 1; n <= kBoxCount; ++n) SetText(BoxAt(n), other.boxes_[Index(BoxAt(n))]);
     view_.JobReplaced();

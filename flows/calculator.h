@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,9 @@ public:
     // After a whole job has replaced the calculator's state (opened, new):
     // the table is another table, not a longer one.
     virtual void JobReplaced() { RecordChanged(); }
+    // After the alignment groups were placed again on the page's road: rows
+    // already shown have other numbers, or are refused.
+    virtual void RowsPlacedAgain() { RecordChanged(); }
 };
 
 // The calculator without the toolkit: the calculation record, the texts of
@@ -75,8 +80,22 @@ public:
 
     // The alignment page's table (typed, perhaps not readable yet; nothing
     // when empty) and its design beam's fields Kj B DL DR as shown: kept in
-    // the job, a change to save when either differs.
-    void SetAlignmentPage(std::optional<JobAlignment> table, std::vector<std::string> fields);
+    // the job, a change to save when either differs. Every beam on an
+    // alignment stands on the page's road: when the table changes, they are
+    // all placed again on it (FollowPageRoad) and what that gave is returned;
+    // nothing when the table is the same or there is no such beam.
+    std::optional<RoadFollowed> SetAlignmentPage(std::optional<JobAlignment> table, std::vector<std::string> fields);
+    // Every alignment group placed again on the page's road as it now
+    // stands, each beam at its chainage with its group's design beam and its
+    // own orientation, keeping its row number: a beam that does not stand on
+    // the road (off it, an end missing an edge, the design beam off it, the
+    // table unreadable or empty) becomes a refused row with why, and stands
+    // again once the road takes it. Headers name the page's alignment.
+    // Nothing when no beam stands on an alignment.
+    std::optional<RoadFollowed> FollowPageRoad();
+    // What the latest FollowPageRoad gave (a job opened: measured from where
+    // its clicks placed the beams).
+    const std::optional<RoadFollowed>& LastFollowed() const { return followed_; }
     // Beams centred at `chainages` on `road`, which the page read from its
     // table now, with the design beam of the page's fields and the window's
     // orientation, into the pier table: a new group whenever the alignment
@@ -86,9 +105,12 @@ public:
     // not stand on the road.
     AlignmentBeamsOutcome PlaceOnAlignment(const LoadedRoad& road, const std::vector<std::string>& fields,
                                            const std::vector<Chainage>& chainages);
-
-    // The pier-table groups of beams placed on `alignment` (the same table).
-    std::vector<int> GroupsOn(const JobAlignment& alignment) const;
+    // The same on `table`, the alignment a job's step stood on (its road
+    // `road`), leaving the page as it is: a job replays its clicks on the
+    // tables they were made on, then follows the page's road once.
+    AlignmentBeamsOutcome PlaceOnAlignment(const JobAlignment& table, const LoadedRoad& road,
+                                           const std::vector<std::string>& fields,
+                                           const std::vector<Chainage>& chainages);
 
     // The job: every completed click as typed, and the orientation. Opening
     // it replays those clicks (flows/job_replay.h).
@@ -126,7 +148,16 @@ private:
     Job journal_;                      // the steps and the fields kept for later versions
     std::string alignmentGroupKey_;    // the alignment and design beam of the group last opened on one
     int alignmentGroup_ = -1;          // that group's number
-    std::vector<std::pair<int, int>> alignmentGroups_;  // each alignment group's number and its alignment
+    // Each alignment group: its number and its design beam as read.
+    struct AlignmentGroup {
+        int number = 0;
+        AlignmentBeamDesign design;
+    };
+    std::vector<AlignmentGroup> alignmentGroups_;
+    // Where each alignment row stood when last placed: what a move is
+    // measured from, across a spell of a table that could not be read.
+    std::map<int, BeamEnds> lastPlaced_;
+    std::optional<RoadFollowed> followed_;
     std::vector<std::string> replies_;  // the accepted replies of the click now running
     unsigned long long changes_ = 0;
 };

@@ -90,8 +90,7 @@ void ReplayJob(const Job& job, Calculator& target) {
                 try {
                     auto road = roads.find(step.alignment);
                     if (road == roads.end()) road = roads.emplace(step.alignment, LoadAlignment(table)).first;
-                    scratch.SetAlignmentPage(table, step.replies);
-                    placed = scratch.PlaceOnAlignment(road->second, step.replies, step.stations).placed;
+                    placed = scratch.PlaceOnAlignment(table, road->second, step.replies, step.stations).placed;
                 } catch (const Failure& failure) {
                     Refuse(StepName(step, number) + "不能完成：" + failure.message().text);
                 }
@@ -100,7 +99,10 @@ void ReplayJob(const Job& job, Calculator& target) {
             }
         }
     }
-    scratch.SetAlignmentPage(job.page, job.pageFields);
+    // The clicks placed each beam on the table of its time; they all stand
+    // on the page's road now, as they did in the window when it was saved
+    // (and a job saved before its beams followed the page gets them so).
+    if (!scratch.SetAlignmentPage(job.page, job.pageFields)) scratch.FollowPageRoad();
     scratch.SetOrientation(job.orientation);
     scratch.KeepFields(job.kept);
     scratch.SetSite(job.site);
@@ -138,15 +140,20 @@ JobSummary SummariseJob(const Job& job) {
     for (const JobStep& step : kept.steps)
         if (step.kind == JobStep::Kind::AlignmentBeams) beams = &step;
     if (!groups.empty() ? groups.back().kind == GroupKind::Alignment : (!summary.hasCurve && kept.page)) {
-        if (beams && !groups.empty()) {
-            summary.alignment = kept.alignments[static_cast<std::size_t>(beams->alignment)];
-            summary.alignmentFields = beams->replies;
-        } else {
-            summary.alignment = kept.page;
-            summary.alignmentFields = kept.pageFields;
-        }
+        // Every alignment beam stands on the page's road, whichever table its click stood on.
+        if (!kept.page)
+            throw Failure(ErrorKind::NoCurve, "作业的盖梁放在道路线形上，但道路线形页的线形表是空的，没有可以计算的线路。");
+        summary.alignment = kept.page;
+        summary.alignmentFields = beams && !groups.empty() ? beams->replies : kept.pageFields;
+        summary.chainages.clear();
+        // The refused beams too: the batch names why each does not stand.
         if (!groups.empty())
-            for (const PierRow& row : groups.back().rows) summary.stations.push_back({row.Kp, row.KpStretch});
+            for (const PierLine& line : LinesOf(groups.back())) {
+                const Chainage Kp = line.row ? Chainage{line.row->Kp, line.row->KpStretch}
+                                             : Chainage{line.refused->Kp, line.refused->KpStretch};
+                summary.stations.push_back(Kp);
+                summary.chainages.push_back(Kp.value);
+            }
     }
     return summary;
 }

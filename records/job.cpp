@@ -402,6 +402,9 @@ Job ReadJob(std::string_view bytes) {
                " 版，本程序只认识第 " + std::to_string(kJobVersion) + " 版）。请更新本程序后再打开。");
 
     Job job;
+    // A minor version that is not a small whole number is read as the oldest.
+    const double minor = root.value(QStringLiteral("minor")).toDouble(0);
+    job.minor = minor >= 0 && minor <= 1e6 && minor == std::floor(minor) ? static_cast<int>(minor) : 0;
     job.orientation = ReadOrientation(root, "文件");
     if (const QJsonValue alignments = root.value(QStringLiteral("alignments")); !alignments.isUndefined()) {
         if (!alignments.isArray()) Refuse("alignments 应当是一列线形。");

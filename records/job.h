@@ -26,7 +26,9 @@ inline constexpr char kJobFormat[] = "capbeam-job";
 // A file of a newer major version is refused; a newer minor version only
 // adds fields, which an older reader keeps (top level) or ignores.
 inline constexpr int kJobVersion = 1;
-inline constexpr int kJobMinorVersion = 1;  // 1: alignments and their beams; pier names, points, station
+// 1: alignments and their beams; pier names, points, station. 2: beams on an
+// alignment stand on the page's table (a file of 1 may hold them on older ones).
+inline constexpr int kJobMinorVersion = 2;
 // Larger files are refused before they are parsed: a bridge's job is a few
 // kilobytes, and a huge file is not one.
 inline constexpr std::size_t kMaxJobBytes = 16u << 20;
@@ -88,6 +90,9 @@ struct Job {
     // points along each beam, the instrument's station (top-level fields
     // pierNames, deletedPiers, beamPoints, station).
     SiteWork site;
+    // The minor version the file was written with (0 when it names none):
+    // how to read it, not part of the job, so not compared.
+    int minor = kJobMinorVersion;
     bool operator==(const Job& o) const {
         return steps == o.steps && orientation == o.orientation && alignments == o.alignments &&
                page == o.page && pageFields == o.pageFields && kept == o.kept && site == o.site;

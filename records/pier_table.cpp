@@ -78,6 +78,29 @@ std::string WithSideWords(std::string_view title, const SideWords& words) {
     return t;
 }
 
+void PierTable::ReplaceAlignmentGroup(std::size_t group, std::string header, std::vector<PierRow> rows,
+                                      std::vector<RefusedPier> refused) {
+    PierGroup& g = groups_.at(group);
+    refused_ = refused_ - g.refused.size() + refused.size();
+    g.header = std::move(header);
+    g.rows = std::move(rows);
+    g.refused = std::move(refused);
+}
+
+std::vector<PierLine> LinesOf(const PierGroup& group) {
+    std::vector<PierLine> lines;
+    lines.reserve(group.rows.size() + group.refused.size());
+    auto row = group.rows.begin();
+    auto refused = group.refused.begin();
+    while (row != group.rows.end() || refused != group.refused.end()) {
+        if (refused == group.refused.end() || (row != group.rows.end() && row->number < refused->number))
+            lines.push_back({&*row++, nullptr});
+        else
+            lines.push_back({nullptr, &*refused++});
+    }
+    return lines;
+}
+
 void PierTable::NoteOnLatestHeader(const std::string& note) {
     if (!groups_.empty()) groups_.back().header += note;
 }
@@ -120,7 +143,7 @@ PierRow ExportRowOf(double Kp, double Dr, const BeamPlacement& placement) {
 
 bool HasAlignmentRows(const PierTable& table) {
     for (const PierGroup& g : table.Groups())
-        if (g.kind == GroupKind::Alignment && !g.rows.empty()) return true;
+        if (g.kind == GroupKind::Alignment && (!g.rows.empty() || !g.refused.empty())) return true;
     return false;
 }
 

@@ -37,6 +37,20 @@ struct PierRow {
     const std::string& Text(PierColumn c) const { return texts[static_cast<std::size_t>(c)]; }
 };
 
+// A beam of an alignment's group that does not stand on the road as it now
+// is (off the road, an end missing an edge, the table unreadable): the
+// chainage as typed and why. It keeps its row number, so that the piers
+// after it keep theirs and it can stand again when the road is mended; it is
+// never drawn, exported or set out, having no numbers to give.
+struct RefusedPier {
+    int number = 0;
+    double Kp = 0;
+    int KpStretch = -1;
+    Orientation orientation = Orientation::Parallel;
+    std::string KpText;  // as the Kp column shows it
+    std::string why;
+};
+
 // What a group's rows were placed on. The single curve names a beam's ends
 // by the side of the curve (内侧, 外侧); an alignment by the side of the road
 // looking ahead (左侧, 右侧), the left end in the inner fields.
@@ -50,7 +64,17 @@ struct PierGroup {
     DesignBeam design;
     std::string header;   // names the set-up, in the boxes' own texts
     std::vector<PierRow> rows;
+    std::vector<RefusedPier> refused;  // in row order, numbered among the rows
 };
+
+// A group's placed and refused rows merged in row order, for the tables that
+// show both (the pier table on screen and on the sheet, the pier list).
+struct PierLine {
+    const PierRow* row = nullptr;          // a placed row, or
+    const RefusedPier* refused = nullptr;  // a refused one
+    int Number() const { return row ? row->number : refused->number; }
+};
+std::vector<PierLine> LinesOf(const PierGroup& group);
 
 class PierTable {
 public:
@@ -70,17 +94,26 @@ public:
     // Adds `note` to the latest group's header (a batch stopped short says
     // so there); nothing when there is no group.
     void NoteOnLatestHeader(const std::string& note);
+    // An alignment group placed again on its road as it now stands: its
+    // header, its placed rows and its refused ones, every row keeping the
+    // number it had.
+    void ReplaceAlignmentGroup(std::size_t group, std::string header, std::vector<PierRow> rows,
+                               std::vector<RefusedPier> refused);
 
     const std::vector<PierGroup>& Groups() const { return groups_; }
-    std::size_t RowCount() const { return rows_; }
+    // The rows placed: those the exports, the drawing and the set-out hold.
+    std::size_t RowCount() const { return rows_ - refused_; }
+    std::size_t RefusedCount() const { return refused_; }
+    // No row at all, placed or refused.
     bool Empty() const { return rows_ == 0; }
 
 private:
     std::vector<PierGroup> groups_;
-    std::size_t rows_ = 0;
+    std::size_t rows_ = 0;     // rows numbered, placed or refused
+    std::size_t refused_ = 0;  // of them refused
 };
 
-// Whether any row of the table stands on a whole alignment.
+// Whether any row of the table, placed or refused, belongs to a whole alignment.
 bool HasAlignmentRows(const PierTable& table);
 
 // The words for the two ends in the table's column titles: 内侧 and 外侧

@@ -495,9 +495,18 @@ void PierRows(Sheet& s, const PierTable& table) {
     const auto side = [&](const char* title) { return Q(WithSideWords(title, sides)); };
     std::vector<TableRow> rows;
     for (const PierGroup& g : table.Groups()) {
-        if (g.rows.empty()) continue;
+        if (g.rows.empty() && g.refused.empty()) continue;
         rows.push_back({{Q(g.header)}, true});
-        for (const PierRow& r : g.rows) {
+        for (const PierLine& line : LinesOf(g)) {
+            if (line.refused) {
+                // A beam that does not stand on its road has no numbers: the sheet says why, across the row.
+                rows.push_back({{QStringLiteral("%1  %2  作废（没有座标，不放样）：%3")
+                                     .arg(line.refused->number)
+                                     .arg(Q(line.refused->KpText), Q(line.refused->why))},
+                                true});
+                continue;
+            }
+            const PierRow& r = *line.row;
             const BeamEnds& e = r.ends;
             rows.push_back({{QString::number(r.number), r.orientation == Orientation::Tangent ? QStringLiteral("切线") : QStringLiteral("平行"),
                              Q(r.Text(PierColumn::Kp)), Fixed(e.Xk), Fixed(e.Yk), Q(r.Text(PierColumn::Kin)), Fixed(e.Xin),

@@ -22,6 +22,7 @@
 #include "records/plan_alignment.h"
 #include "app/plan_view.h"
 #include "app/side_panel.h"
+#include "app/site_page.h"
 #include "cli/alignment_cli.h"
 #include "records/export.h"
 #include "tests/scripted_form1.h"
@@ -426,6 +427,96 @@ private slots:
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("AlignmentBeamButton"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(form_->Logic().Table().RowCount(), std::size_t{1});
+    }
+
+    // Beams placed on the road follow its table: a JD moved by typing places
+    // them again (the figures capbeam-cli gives on the edited file); while a
+    // cell is unreadable they are refused everywhere, then stand again; a
+    // beam that no longer fits is a refused row with why; a file of another
+    // name asks first. The page says what happened to them.
+    void beamsFollowTheTableTheyStandOn() {
+        QVERIFY(page_->OpenFile(kExampleJd));
+        page_->Field("KjEdit")->setText(QStringLiteral("300"));
+        page_->Field("DREdit")->setText(QStringLiteral("6"));
+        page_->Field("ListEdit")->setText(QStringLiteral("120 300 500 660"));
+        QVERIFY2(page_->RunBatch(), qPrintable(page_->BeamStatus()->text()));
+        AlignmentTableModel* table = page_->InputModel();
+        const PierTableModel* model = form_->Panel()->Model();
+        const auto refusedLines = [model] {
+            int n = 0;
+            for (int line = 0; line < model->rowCount(); ++line) n += model->IsRefused(line);
+            return n;
+        };
+
+        // JD2 5 m further east: JD1 turns more, and every beam moves.
+        QVERIFY(table->setData(table->index(2, 3), QStringLiteral("5120.046857")));
+        QString said = page_->FollowStatus()->text();
+        QVERIFY2(said.contains(QStringLiteral("4 根盖梁已按现在的线形重新计算")) && said.contains(QStringLiteral("移动超过 1 毫米")),
+                 qPrintable(said));
+        QTemporaryDir dir;
+        const QString edited = dir.filePath(QStringLiteral("edited.csv"));
+        QVERIFY(page_->SaveFile(edited));
+        std::istringstream in;
+        std::ostringstream out, err;
+        QCOMPARE(RunAlignmentCli({"batch", "--alignment", edited.toStdString(), "--kj", "300", "--b", "90", "--dr", "6",
+                                  "120", "300", "500", "660"},
+                                 in, out, err),
+                 0);
+        const QStringList terminal = Q(out.str()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        const QStringList window = Q(TableCsv(form_->Logic().Table(), false)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(window.size(), terminal.size());
+        for (int i = 1; i < window.size(); ++i) QCOMPARE(window[i].section(',', 0, 16), terminal[i].section(',', 0, 16));
+        QCOMPARE(model->data(model->index(1, 1)).toString(), Q(form_->Logic().Table().Groups()[0].rows[0].texts[1]));
+
+        // A radius being typed over: nothing stands on the table meanwhile.
+        QVERIFY(table->setData(table->index(1, 4), QStringLiteral("15x")));
+        said = page_->FollowStatus()->text();
+        QVERIFY2(said.contains(QStringLiteral("4 根盖梁暂时作废")), qPrintable(said));
+        QVERIFY(page_->TableStatus()->text().startsWith(QStringLiteral("线形不能使用")));
+        QCOMPARE(refusedLines(), 4);
+        QCOMPARE(form_->Logic().Table().RowCount(), std::size_t{0});
+        QCOMPARE(Q(TableCsv(form_->Logic().Table(), false)).count(QStringLiteral("\r\n")), 1);  // the titles alone
+        QVERIFY(form_->Panel()->Plan()->Scene().beams.empty());
+        QVERIFY(form_->Panel()->Site()->Piers()->item(0, 4)->text().startsWith(QStringLiteral("作废")));
+        QVERIFY(table->setData(table->index(1, 4), QStringLiteral("152.45")));
+        QCOMPARE(refusedLines(), 0);
+        QCOMPARE(Q(TableCsv(form_->Logic().Table(), false)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts), window);
+        said = page_->FollowStatus()->text();
+        QVERIFY2(said.contains(QStringLiteral("都没有移动超过 1 毫米")), qPrintable(said));  // measured from before the spell
+
+        // The road starting at K0+130: the beam at K0+120 is refused, saying why, in the pier table.
+        QVERIFY(table->setData(table->index(0, 1), QStringLiteral("K0+130")));
+        said = page_->FollowStatus()->text();
+        QVERIFY2(said.contains(QStringLiteral("1 根放不上")), qPrintable(said));
+        QCOMPARE(refusedLines(), 1);
+        const int last = 1;  // the line after the group's header
+        QVERIFY(model->IsRefused(last));
+        QCOMPARE(model->data(model->index(last, 0)).toString(), QStringLiteral("K 0+ 120"));
+        QVERIFY(model->data(model->index(last, 1)).toString().startsWith(QStringLiteral("作废")));
+        QCOMPARE(form_->Panel()->TableView()->columnSpan(last, 1), PierTableModel::kColumnCount - 1);
+        QCOMPARE(form_->Logic().Table().RowCount(), std::size_t{3});
+        QCOMPARE(form_->Panel()->Plan()->Scene().beams.size(), std::size_t{3});
+
+        // Another file over placed beams: asked first; 取消 keeps the table and the beams.
+        QStringList asked;
+        bool answer = false;
+        page_->confirmOtherRoad = [&](const QString& question) {
+            asked << question;
+            return answer;
+        };
+        const auto before = form_->Logic().Table().Groups()[0].header;
+        QVERIFY(!page_->OpenFile(kExampleJd));
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].contains(QStringLiteral("4 根盖梁放在线形“edited.csv”上")), qPrintable(asked[0]));
+        QCOMPARE(form_->Logic().Table().Groups()[0].header, before);
+        QCOMPARE(refusedLines(), 1);
+        answer = true;
+        QVERIFY(page_->OpenFile(kExampleJd));
+        QCOMPARE(refusedLines(), 0);
+        QVERIFY(Q(form_->Logic().Table().Groups()[0].header).contains(QStringLiteral("线形 example-jd.csv")));
+        // The same file again is the same road: no question.
+        QVERIFY(page_->OpenFile(kExampleJd));
+        QCOMPARE(asked.size(), 2);
     }
 
     // After an alignment's group, a single curve's row opens a group of the

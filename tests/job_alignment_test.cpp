@@ -127,7 +127,6 @@ TEST(JobAlignment, ReopensToTheSameTableAndTheSameNextBeam) {
         const auto b = Place(reopened, page, fields, {{420, kAnyStretch}, {1096, 0}});
         EXPECT_EQ(a.placed, b.placed);
         EXPECT_EQ(TableTexts(reopened), TableTexts(c));
-        EXPECT_EQ(reopened.GroupsOn(page), c.GroupsOn(page));
     }
 }
 
@@ -162,7 +161,9 @@ TEST(JobAlignment, SameDesignOnTheSameAlignmentContinuesItsGroup) {
     Place(c, kJd, design, {{360, kAnyStretch}});  // back again: a group of its own
     EXPECT_EQ(c.Table().Groups().size(), 4u);
     EXPECT_EQ(c.CurrentJob().alignments.size(), 3u);
-    EXPECT_EQ(c.GroupsOn(kJd), (std::vector<int>{1, 2, 4}));
+    // One road a job: the group placed on the other road follows the page back onto this one.
+    for (const PierGroup& g : c.Table().Groups())
+        EXPECT_NE(g.header.find("线形 桥位线形.csv"), std::string::npos) << g.header;
     // Nothing placed: no group, no step.
     const auto steps = c.CurrentJob().steps.size();
     EXPECT_EQ(Place(c, kJd, design, {{99999, kAnyStretch}}).placed, 0);

@@ -162,6 +162,47 @@ private slots:
         QVERIFY(!other.isWindowModified());
     }
 
+    // Beams that followed an edited road reopen where they stood, refused
+    // rows and all, without a word; a job saved before beams followed their
+    // road opens with them on its page's road and says how many moved.
+    void anEditedRoadReopensAsItWasLeft() {
+        AlignmentPage* page = form_->Panel()->Alignment();
+        QVERIFY(page->OpenFile(QStringLiteral(CAPBEAM_SOURCE_DIR "/docs/example-jd.csv")));
+        for (const auto& [name, text] : QList<QPair<const char*, const char*>>{{"KjEdit", "300"}, {"DREdit", "6"}, {"ListEdit", "120 300 500"}})
+            page->Field(name)->setText(QString::fromUtf8(text));
+        QVERIFY(page->RunBatch());
+        const QString path = folder_->filePath(QStringLiteral("改过的线形.capbeam"));
+        QVERIFY(form_->Jobs()->SaveTo(path));
+        AlignmentTableModel* table = page->InputModel();
+        QVERIFY(table->setData(table->index(0, 1), QStringLiteral("K0+130")));  // K0+120 now before the start
+        QVERIFY(table->setData(table->index(2, 3), QStringLiteral("5120.046857")));  // and the rest moved
+        QVERIFY(form_->isWindowModified());
+        QVERIFY(form_->Jobs()->SaveTo(path));
+        {
+            ScriptedForm1 other;
+            other.show();
+            QVERIFY(other.Jobs()->OpenPath(path));
+            QCOMPARE(TableLines(other), TableLines(*form_));
+            QCOMPARE(other.Panel()->Model()->IsRefused(1), true);
+            QVERIFY(other.messages.empty());
+        }
+        // As an older program left it: the clicks on the old table, the page's table edited.
+        QByteArray old = Bytes(path);
+        old.replace("\"minor\": 2", "\"minor\": 1");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(old);
+        file.close();
+        ScriptedForm1 other;
+        other.show();
+        QVERIFY(other.Jobs()->OpenPath(path));
+        QCOMPARE(TableLines(other), TableLines(*form_));
+        QCOMPARE(other.messages.size(), std::size_t{1});
+        QVERIFY2(other.messages[0].second.contains(QStringLiteral("作业中道路线形上的 3 根盖梁已按道路线形页的线形重新计算：1 根放不上")) &&
+                     other.messages[0].second.contains(QStringLiteral("2 根移动超过 1 毫米")),
+                 qPrintable(other.messages[0].second));
+    }
+
     void titleNamesTheJobAndMarksChanges() {
         QVERIFY(form_->windowTitle().startsWith(QStringLiteral("未命名作业[*]")));
         QVERIFY(!form_->isWindowModified());
